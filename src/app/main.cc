@@ -1,0 +1,54 @@
+// Process entry: translation, toolkit, the main window, the options.
+
+#include "app/plugin_list.h"
+
+#include <glibmm/optioncontext.h>
+#include <gtkmm/main.h>
+
+#include <glib.h>
+#include <libintl.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace quillon {
+
+/// Swallows the toolkit's warnings.
+void
+null_log_handler(const gchar* /*domain*/, GLogLevelFlags /*level*/,
+                 const gchar* /*message*/, gpointer /*data*/)
+{
+}
+
+} // namespace quillon
+
+int
+main(int argc, char* argv[])
+{
+  bindtextdomain("quillon", "/usr/local/share/locale");
+  bind_textdomain_codeset("quillon", "UTF-8");
+  textdomain("quillon");
+
+  auto toolkit = std::make_unique<Gtk::Main>(argc, argv, true);
+  auto window = std::make_unique<quillon::LV2PluginList>();
+  g_log_set_handler("Gtk", G_LOG_LEVEL_WARNING, quillon::null_log_handler,
+                    nullptr);
+
+  try {
+    window->options.parse(argc, argv);
+  } catch (const Glib::OptionError& error) {
+    std::fprintf(stderr, "%s\n", error.what().c_str());
+  }
+  if (window->options.systray)
+    window->hide();
+  if (window->options.high != 0)
+    window->resize(1, window->options.high);
+  if (window->options.version)
+    window->options.print_version(window.get());
+
+  Gtk::Main::run();
+
+  window.reset();
+  toolkit.reset();
+  return 0;
+}

@@ -1,0 +1,148 @@
+// Construction, wiring and destruction of the main window.
+
+#include "app/plugin_list.h"
+
+#include <glibmm/miscutils.h>
+#include <gtkmm/cellrenderertoggle.h>
+#include <gtkmm/rc.h>
+#include <gtkmm/scrollbar.h>
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <glib/gi18n.h>
+
+namespace quillon {
+
+namespace {
+
+const char* const tree_style =
+  "style 'treestyle'{ \n GtkTreeView::odd-row-color = @base_color \n "
+  "GtkTreeView::even-row-color = shade (0.90, @base_color) \n "
+  "GtkTreeView::allow-rules = 1 \n } \n widget '*lv2_treeview*' style "
+  "'treestyle' \n";
+
+/// Shows the Blacklist column's title and box; fixed sizing alone would
+/// draw it one pixel wide.
+constexpr int blacklist_column_width = 72;
+
+Glib::RefPtr<Gdk::Pixbuf>
+resource_image(const char* path)
+{
+  GdkPixbuf* image = gdk_pixbuf_new_from_resource(path, nullptr);
+  return Glib::wrap(image);
+}
+
+} // namespace
+
+LV2PluginList::LV2PluginList()
+  : top_box(false, 0)
+  , button_box(false, 0)
+  , host_combo(false)
+  , quit_button(_("_Quit"), true)
+  , fav_button(_("_Fav."), true)
+  , bl_button(_("_BL."), true)
+  , refresh_button(_("_Refresh"), true)
+  , search_combo(true)
+  , tray_tooltip(" ")
+  , fav_file(Glib::build_filename(Glib::get_user_config_dir(), "quillon.conf"))
+  , fav_system_file(Glib::build_filename("/etc/xdg/quillon", "quillon.conf"))
+  , bl_file(Glib::build_filename(Glib::get_user_config_dir(), "quillon.back"))
+  , bl_system_file(Glib::build_filename("/etc/xdg/quillon", "quillon.back"))
+{
+  set_title(_("LV2 plugs"));
+  set_default_size(350, 200);
+
+  list_store = Gtk::ListStore::create(columns);
+  tree_view.set_model(list_store);
+  set_up_columns();
+  list_store->set_sort_func(
+    columns.name, sigc::mem_fun(*this, &LV2PluginList::compare_rows));
+  list_store->set_sort_column(columns.name, Gtk::SORT_ASCENDING);
+
+  scan_plugins();
+  fill_class_list();
+
+  Gtk::RC::parse_string(tree_style);
+  pack_widgets();
+  set_icon(resource_image("/quillon/lv2_16.png"));
+
+  quit_item.set_label(_("Quit"));
+  tray_menu.append(quit_item);
+  status_icon = Gtk::StatusIcon::create(resource_image("/quillon/lv2.png"));
+  status_icon->set_tooltip_text(tray_tooltip);
+
+  selection = tree_view.get_selection();
+  presets.selection = selection;
+
+  connect_signals();
+  show_all();
+  unselect_and_focus();
+}
+
+LV2PluginList::~LV2PluginList()
+{
+  // The rows and the catalogue borrow from the world: drop them with it,
+  // before anything else goes.
+  catalogue.clear();
+  world.reset();
+  plugins = nullptr;
+}
+
+void
+LV2PluginList::set_up_columns()
+{
+  tree_view.append_column(_("Name"), columns.name);
+  tree_view.append_column_editable(_("Favorite"), columns.favorite);
+  tree_view.append_column_editable(_("Blacklist"), columns.blacklisted);
+
+  Gtk::TreeViewColumn* name_column = tree_view.get_column(0);
+  name_column->set_min_width(300);
+  name_column->set_expand(true);
+  tree_view.get_column(1)->set_max_width(80);
+  Gtk::TreeViewColumn* blacklist_column = tree_view.get_column(2);
+  blacklist_column->set_max_width(80);
+  blacklist_column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
+  blacklist_column->set_fixed_width(blacklist_column_width);
+
+  tree_view.set_tooltip_column(columns.tooltip.index());
+  tree_view.set_rules_hint(true);
+  tree_view.set_name("lv2_treeview");
+}
+
+void
+LV2PluginList::pack_widgets()
+{
+  scroll_window.add(tree_view);
+  scroll_window.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
+  scroll_window.get_vscrollbar()->set_can_focus(true);
+  top_box.pack_start(scroll_window, Gtk::PACK_EXPAND_WIDGET, 0);
+  top_box.pack_end(button_box, Gtk::PACK_SHRINK, 0);
+
+  button_box.pack_start(host_combo, Gtk::PACK_SHRINK, 0);
+  button_box.pack_start(search_combo, Gtk::PACK_EXPAND_WIDGET, 0);
+  button_box.pack_start(refresh_button, Gtk::PACK_SHRINK, 0);
+  fav_button.set_tooltip_text(_("Favorite plugins"));
+  button_box.pack_start(fav_button, Gtk::PACK_SHRINK, 0);
+  bl_button.set_tooltip_text(_("Blacklist plugins"));
+  button_box.pack_start(bl_button, Gtk::PACK_SHRINK, 0);
+  button_box.pack_start(quit_button, Gtk::PACK_SHRINK, 0);
+  add(top_box);
+}
+
+void
+LV2PluginList::connect_signals()
+{
+  fav_connection = fav_button.signal_toggled().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_fav_toggled));
+  bl_connection = bl_button.signal_toggled().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_bl_toggled));
+  refresh_button.signal_clicked().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_refresh));
+  search_combo.signal_changed().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_search_changed));
+  status_icon->signal_activate().connect(
+    sigc::mem_fun(*this, &LV2PluginList::systray_action));
+  status_icon->signal_popup_menu().connect(
+    sigc::mem_fun(*this, &LV2PluginList::systray_menu));
+}
+
+} // namespace quillon

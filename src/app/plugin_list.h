@@ -1,0 +1,162 @@
+#pragma once
+
+#include "app/options.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/lilv_ptr.h"
+#include "launch/preset_list.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/comboboxtext.h>
+#include <gtkmm/liststore.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/menuitem.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/statusicon.h>
+#include <gtkmm/togglebutton.h>
+#include <gtkmm/treemodel.h>
+#include <gtkmm/treeselection.h>
+#include <gtkmm/treeview.h>
+#include <gtkmm/window.h>
+#include <sigc++/connection.h>
+
+#include <gdk/gdk.h>
+#include <lilv/lilv.h>
+
+#include <vector>
+
+namespace quillon {
+
+class ControlFifo;
+class GlobalHotKey;
+
+/// The main window and owner of nearly all state: the widgets, the plugin
+/// list, the mark lists, the lilv world, the preset list and the options.
+/// Its member functions are defined in the folder of their subsystem.
+class LV2PluginList : public Gtk::Window
+{
+public:
+  /// The column record of the plugin list.
+  class PlugInfo : public Gtk::TreeModelColumnRecord
+  {
+  public:
+    PlugInfo();
+
+    Gtk::TreeModelColumn<Glib::ustring> uri;
+    Gtk::TreeModelColumn<Glib::ustring> name;
+    Gtk::TreeModelColumn<Glib::ustring> tooltip;
+    Gtk::TreeModelColumn<const LilvPlugin*> plugin;
+    Gtk::TreeModelColumn<bool> favorite;
+    Gtk::TreeModelColumn<bool> blacklisted;
+  };
+
+  LV2PluginList();
+  ~LV2PluginList() override;
+
+  // Window visibility and tray.
+  void systray_action();
+  void show_window();
+  void hide_window();
+  void unselect_and_focus();
+  void systray_menu(guint button, guint32 activate_time);
+
+  // Plugin list rows, scan, views and search, class list, port summary.
+  bool is_favorite(const Glib::ustring& uri) const;
+  bool is_blacklisted(const Glib::ustring& uri) const;
+  void scan_plugins();
+  void on_refresh();
+  void fill_search();
+  void fill_class_list();
+  void append_port_summary(Glib::ustring& text, const LilvPlugin* plugin);
+
+  // Marks and their files.
+  void on_fav_cell_toggled(const Glib::ustring& path);
+  void on_bl_cell_toggled(const Glib::ustring& path);
+  void load_fav_list();
+  void load_bl_list();
+  void save_fav_list();
+  void save_bl_list();
+
+  // Launching.
+  void find_hosts();
+  void on_button_release(GdkEventButton* event);
+  bool on_key_release(GdkEventKey* event);
+  void show_launch_menu();
+  void copy_uri();
+
+  virtual void on_host_changed();
+  virtual void on_search_changed();
+  virtual void on_fav_toggled();
+  virtual void on_bl_toggled();
+  virtual void on_quit();
+
+  PlugInfo columns;
+  std::vector<Glib::ustring> class_labels;
+  std::vector<Glib::ustring> favorites;
+  std::vector<Glib::ustring> blacklist;
+  Gtk::VBox top_box;
+  Gtk::HBox button_box;
+  Gtk::ComboBoxText host_combo;
+  Gtk::ScrolledWindow scroll_window;
+  Gtk::Button quit_button;
+  Gtk::ToggleButton fav_button;
+  Gtk::ToggleButton bl_button;
+  Gtk::Button refresh_button;
+  Gtk::ComboBoxText search_combo;
+  Gtk::TreeView tree_view;
+  Gtk::TreeModel::Row current_row;
+  Gtk::Menu tray_menu;
+  Gtk::MenuItem quit_item;
+  int window_x = -1;
+  int window_y = -1;
+  int valid_count = 0;
+  int invalid_count = 0;
+  sigc::connection fav_connection;
+  sigc::connection bl_connection;
+  PresetList presets;
+  Glib::ustring tray_tooltip;
+  Glib::RefPtr<Gtk::StatusIcon> status_icon;
+  Glib::RefPtr<Gtk::ListStore> list_store;
+  Glib::RefPtr<Gtk::TreeSelection> selection;
+  Glib::ustring search_text;
+  bool skip_search = false;
+  WorldPtr world;
+  const LilvPlugins* plugins = nullptr;
+  GlobalHotKey* hot_key = nullptr;
+  ControlFifo* control_fifo = nullptr;
+  bool fav_changed = false;
+  Glib::ustring fav_file;
+  Glib::ustring fav_system_file;
+  bool bl_changed = false;
+  Glib::ustring bl_file;
+  Glib::ustring bl_system_file;
+  Options options;
+
+  /// What the rows of the current world are made of.
+  catalogue::Index catalogue;
+
+private:
+  /// Which of the two shown names the rows in the store carry.
+  enum class RowNames
+  {
+    scan,
+    view
+  };
+
+  void set_up_columns();
+  void pack_widgets();
+  void connect_signals();
+  /// Appends one row with all its values at once.
+  void append_row(const catalogue::PluginEntry& entry, RowNames names,
+                  bool favorite, bool blacklisted);
+  /// Orders rows by their shown name through the precomputed ranks.
+  int compare_rows(const Gtk::TreeModel::iterator& a,
+                   const Gtk::TreeModel::iterator& b);
+  /// Clears the list and refills it from the named plugins that `passes`.
+  template<typename Filter>
+  void fill_view(Filter passes);
+
+  RowNames row_names = RowNames::scan;
+};
+
+} // namespace quillon

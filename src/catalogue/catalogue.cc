@@ -1,0 +1,107 @@
+#include "catalogue/catalogue.h"
+
+#include "catalogue/lilv_ptr.h"
+#include "catalogue/port_summary.h"
+
+#include <glib/gi18n.h>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace quillon::catalogue {
+
+std::string
+collation_key(const Glib::ustring& text)
+{
+  gchar* key = g_utf8_collate_key(text.data(), text.bytes());
+  std::string result(key);
+  g_free(key);
+  return result;
+}
+
+namespace {
+
+std::optional<Glib::ustring>
+author_of(const LilvPlugin* plugin)
+{
+  NodePtr author(lilv_plugin_get_author_name(plugin));
+  if (!author)
+    author.reset(lilv_plugin_get_project(plugin));
+  if (!author)
+    return std::nullopt;
+  return valid_text(lilv_node_as_string(author.get()));
+}
+
+} // namespace
+
+void
+Index::build(LilvWorld* world, const LilvPlugins* plugins)
+{
+  clear();
+  const Glib::ustring by = _(" \nby ");
+  const PortClasses port_classes(world);
+
+  LILV_FOREACH (plugins, i, plugins) {
+    const LilvPlugin* plugin = lilv_plugins_get(plugins, i);
+    PluginEntry entry;
+    entry.plugin = plugin;
+    entry.uri = valid_text(lilv_node_as_string(lilv_plugin_get_uri(plugin)));
+    entry.uri_key = collation_key(entry.uri);
+    entry.class_label = valid_text(lilv_node_as_string(
+      lilv_plugin_class_get_label(lilv_plugin_get_class(plugin))));
+
+    const NodePtr name_node(lilv_plugin_get_name(plugin));
+    entry.named = name_node != nullptr;
+    if (entry.named) {
+      const Glib::ustring name =
+        valid_text(lilv_node_as_string(name_node.get()));
+      entry.name = cut_name(name);
+      entry.scan_name = entry.name.empty() ? name : entry.name;
+      entry.match_text = match_text(name, entry.class_label, entry.uri);
+      entry.tooltip =
+        tooltip_text(entry.class_label, author_of(plugin), by,
+                     port_summary_text(count_ports(plugin, port_classes)));
+    }
+    positions.emplace(plugin, items.size());
+    items.push_back(std::move(entry));
+  }
+  rank_names();
+}
+
+void
+Index::rank_names()
+{
+  // One collation order over both kinds of shown name; every fill uses one
+  // kind only, so comparing ranks orders its rows exactly as collating
+  // their names would.
+  std::vector<std::pair<std::string, std::size_t*>> keys;
+  keys.reserve(items.size() * 2);
+  for (auto& entry : items) {
+    if (!entry.named)
+      continue;
+    keys.emplace_back(collation_key(entry.name), &entry.name_rank);
+    keys.emplace_back(collation_key(entry.scan_name), &entry.scan_name_rank);
+  }
+  std::stable_sort(
+    keys.begin(), keys.end(),
+    [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t rank = 0; rank < keys.size(); ++rank)
+    *keys[rank].second = rank;
+}
+
+void
+Index::clear()
+{
+  items.clear();
+  positions.clear();
+}
+
+const PluginEntry*
+Index::find(const LilvPlugin* plugin) const
+{
+  const auto found = positions.find(plugin);
+  return found == positions.end() ? nullptr : &items[found->second];
+}
+
+} // namespace quillon::catalogue

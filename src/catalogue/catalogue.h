@@ -1,0 +1,64 @@
+#pragma once
+
+// What every row of the plugin list is made of, read from lilv once per
+// world: the fills then only filter and insert.
+
+#include "catalogue/text_rules.h"
+
+#include <glibmm/ustring.h>
+
+#include <lilv/lilv.h>
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace quillon::catalogue {
+
+struct PluginEntry
+{
+  const LilvPlugin* plugin = nullptr;
+  Glib::ustring uri;
+  /// False for a plugin without a name: it never gets a row.
+  bool named = false;
+  /// The cut name, shown by the views and the search (may be empty).
+  Glib::ustring name;
+  /// The name shown by the scan: cut, or uncut when the cut left nothing.
+  Glib::ustring scan_name;
+  Glib::ustring class_label;
+  Glib::ustring tooltip;
+  /// Lower-cased uncut name, class label and URI, for the search.
+  std::string match_text;
+  /// Collation key of the URI, for the membership tests.
+  std::string uri_key;
+  /// Positions of `name` and `scan_name` in the collation order of all
+  /// shown names, for sorting rows without collating again.
+  std::size_t name_rank = 0;
+  std::size_t scan_name_rank = 0;
+};
+
+/// The entries of one world, in lilv's iteration order.
+class Index
+{
+public:
+  /// Reads every plugin of `plugins`; `world` makes the port class nodes.
+  void build(LilvWorld* world, const LilvPlugins* plugins);
+  void clear();
+
+  const std::vector<PluginEntry>& entries() const { return items; }
+  /// The entry of a plugin of this world, or null.
+  const PluginEntry* find(const LilvPlugin* plugin) const;
+
+private:
+  void rank_names();
+
+  std::vector<PluginEntry> items;
+  std::unordered_map<const LilvPlugin*, std::size_t> positions;
+};
+
+/// The collation key under which two texts are equal exactly when
+/// Glib::ustring::compare gives 0. The text must be valid UTF-8.
+std::string collation_key(const Glib::ustring& text);
+
+} // namespace quillon::catalogue

@@ -1,0 +1,34 @@
+// The plugin classes offered by the search drop-down.
+
+#include "app/plugin_list.h"
+
+#include <algorithm>
+
+namespace quillon {
+
+void
+LV2PluginList::fill_class_list()
+{
+  if (class_labels.empty())
+    return;
+  // Sort by collation keys made once per label: the same order as
+  // Glib::ustring's less-than, without collating at every comparison.
+  std::vector<std::pair<std::string, Glib::ustring>> keyed;
+  keyed.reserve(class_labels.size());
+  for (auto& label : class_labels)
+    keyed.emplace_back(catalogue::collation_key(label), std::move(label));
+  std::sort(keyed.begin(), keyed.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  class_labels.clear();
+  const std::string* previous_key = nullptr;
+  for (auto& [key, label] : keyed) {
+    if (previous_key && *previous_key == key)
+      continue;
+    previous_key = &key;
+    class_labels.push_back(std::move(label));
+  }
+  for (const auto& label : class_labels)
+    search_combo.append(label);
+}
+
+} // namespace quillon

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "catalogue/lilv_ptr.h"
+#include "catalogue/text_rules.h"
+
+#include <lilv/lilv.h>
+
+namespace quillon::catalogue {
+
+/// The six lilv nodes that classify ports, made on one world.
+struct PortClasses
+{
+  explicit PortClasses(LilvWorld* world);
+
+  NodePtr audio_port;
+  NodePtr input_port;
+  NodePtr output_port;
+  NodePtr atom_port;
+  NodePtr atom_supports;
+  NodePtr midi_event;
+};
+
+/// Counts the audio and MIDI inputs and outputs of a plugin. An audio port
+/// that is not an input counts as an output; an atom port that supports
+/// MIDI events counts as a MIDI input and/or output by its direction.
+PortCounts count_ports(const LilvPlugin* plugin, const PortClasses& classes);
+
+} // namespace quillon::catalogue

@@ -1,0 +1,1 @@
+// Control FIFO and global hot-key.

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <gdk/gdk.h>
+#include <glibmm/ustring.h>
+#include <gtkmm/liststore.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/treemodel.h>
+#include <gtkmm/treeselection.h>
+
+#include <lilv/lilv.h>
+
+namespace quillon {
+
+/// The presets of the plugin whose launch menu is open, the chosen host
+/// command, and the launch menu's handlers.
+class PresetList
+{
+public:
+  class Presets : public Gtk::TreeModelColumnRecord
+  {
+  public:
+    Presets();
+
+    Gtk::TreeModelColumn<Glib::ustring> label;
+    Gtk::TreeModelColumn<Glib::ustring> uri;
+    Gtk::TreeModelColumn<const LilvPlugin*> plugin;
+  };
+
+  PresetList();
+  ~PresetList();
+  PresetList(const PresetList&) = delete;
+  PresetList& operator=(const PresetList&) = delete;
+
+  /// Fills the store with the labelled presets of `plugin` and pops up the
+  /// launch menu.
+  void show_presets(const Glib::ustring& tail, const LilvPlugin* plugin,
+                    LilvWorld* world);
+  /// Builds the launch menu ("Default", then the presets) and pops it up.
+  void popup_preset_menu(const Glib::ustring& tail, LilvWorld* world);
+
+  void on_default_activate(Gtk::Menu* menu, Glib::ustring tail);
+  void on_menu_key_release(GdkEventKey* event, Gtk::Menu* menu);
+  void on_preset_activate(Gtk::Menu* menu, Glib::ustring tail,
+                          LilvWorld* world, Gtk::TreeIter row);
+  /// Writes the state file from `text`; false when it could not be written.
+  bool write_state_file(const Glib::ustring& text);
+
+  Presets columns;
+  Glib::RefPtr<Gtk::ListStore> list_store;
+  Gtk::TreeModel::Row current_row;
+  Glib::ustring interpreter;
+  Glib::RefPtr<Gtk::TreeSelection> selection;
+
+private:
+  void unselect_plugin();
+  /// Empties the store and releases the menu: every end of a launch menu.
+  void close_menu(Gtk::Menu* menu);
+};
+
+} // namespace quillon
