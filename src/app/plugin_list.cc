@@ -9,6 +9,7 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <glib/gi18n.h>
+#include <gtk/gtk.h>
 
 namespace quillon {
 
@@ -23,6 +24,25 @@ const char* const tree_style =
 /// Shows the Blacklist column's title and box; fixed sizing alone would
 /// draw it one pixel wide.
 constexpr int blacklist_column_width = 72;
+
+/// The style text shades rows from the theme's symbolic colour
+/// "base_color". A theme that does not define it (GTK's built-in default,
+/// for one) would make the text fail to parse: define it then from the
+/// default style's base colour.
+void
+ensure_base_color(Gtk::Widget& widget)
+{
+  GtkStyle* style = gtk_widget_get_style(widget.gobj());
+  GdkColor color;
+  if (!style || gtk_style_lookup_color(style, "base_color", &color))
+    return;
+  color = style->base[GTK_STATE_NORMAL];
+  gchar* scheme = g_strdup_printf("base_color:#%04x%04x%04x", color.red,
+                                  color.green, color.blue);
+  g_object_set(gtk_widget_get_settings(widget.gobj()), "gtk-color-scheme",
+               scheme, nullptr);
+  g_free(scheme);
+}
 
 Glib::RefPtr<Gdk::Pixbuf>
 resource_image(const char* path)
@@ -61,6 +81,7 @@ LV2PluginList::LV2PluginList()
   scan_plugins();
   fill_class_list();
 
+  ensure_base_color(tree_view);
   Gtk::RC::parse_string(tree_style);
   pack_widgets();
   set_icon(resource_image("/quillon/lv2_16.png"));

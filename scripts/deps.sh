@@ -1,0 +1,28 @@
+# Installs the Debian packages that are missing. Sourced by the other
+# scripts: `install_packages name...`.
+
+build_packages="cmake make g++ pkg-config libgtkmm-2.4-dev liblilv-dev lv2-dev
+  libx11-dev libxtst-dev gettext libglib2.0-dev-bin"
+run_packages="xvfb openbox trayer imagemagick x11-utils xdotool gawk"
+test_packages="googletest libgtest-dev xclip util-linux lilv-utils
+  mda-lv2 swh-lv2 x42-plugins calf-plugins lsp-plugins-lv2 jalv jackd2
+  clang-format-14"
+
+install_packages()
+{
+  missing=""
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null |
+        grep -q "install ok installed"; then
+      missing="$missing $package"
+    fi
+  done
+  [ -z "$missing" ] && return 0
+  echo "Installing:$missing"
+  sudo=""
+  [ "$(id -u)" = 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q || return 1
+  # shellcheck disable=SC2086
+  $sudo apt-get install -y -q --no-install-recommends $missing
+}

@@ -1,0 +1,12 @@
+// Starts the toolkit before the tests run; run under sandbox.sh.
+
+#include <gtest/gtest.h>
+#include <gtkmm/main.h>
+
+int
+main(int argc, char** argv)
+{
+  testing::InitGoogleTest(&argc, argv);
+  Gtk::Main toolkit(argc, argv);
+  return RUN_ALL_TESTS();
+}
