@@ -2,6 +2,9 @@
 
 #include "app/plugin_list.h"
 
+#include "control/control_fifo.h"
+#include "control/global_hot_key.h"
+
 #include <glibmm/miscutils.h>
 #include <gtkmm/cellrenderertoggle.h>
 #include <gtkmm/rc.h>
@@ -71,6 +74,12 @@ LV2PluginList::LV2PluginList()
   set_title(_("LV2 plugs"));
   set_default_size(350, 200);
 
+  find_hosts();
+  control_fifo = ControlFifo::get_instance();
+  control_fifo->window = this;
+  hot_key = GlobalHotKey::get_instance();
+  hot_key->window = this;
+
   list_store = Gtk::ListStore::create(columns);
   tree_view.set_model(list_store);
   set_up_columns();
@@ -78,6 +87,8 @@ LV2PluginList::LV2PluginList()
     columns.name, sigc::mem_fun(*this, &LV2PluginList::compare_rows));
   list_store->set_sort_column(columns.name, Gtk::SORT_ASCENDING);
 
+  load_fav_list();
+  load_bl_list();
   scan_plugins();
   fill_class_list();
 
@@ -152,18 +163,37 @@ LV2PluginList::pack_widgets()
 void
 LV2PluginList::connect_signals()
 {
+  auto* favorite_cell = static_cast<Gtk::CellRendererToggle*>(
+    tree_view.get_column_cell_renderer(1));
+  auto* blacklist_cell = static_cast<Gtk::CellRendererToggle*>(
+    tree_view.get_column_cell_renderer(2));
+  favorite_cell->signal_toggled().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_fav_cell_toggled));
+  blacklist_cell->signal_toggled().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_bl_cell_toggled));
+  // A notification: the release still reaches the view's own handling.
+  tree_view.signal_button_release_event().connect_notify(
+    sigc::mem_fun(*this, &LV2PluginList::on_button_release));
+  tree_view.signal_key_release_event().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_key_release));
+  quit_button.signal_clicked().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_quit));
   fav_connection = fav_button.signal_toggled().connect(
     sigc::mem_fun(*this, &LV2PluginList::on_fav_toggled));
   bl_connection = bl_button.signal_toggled().connect(
     sigc::mem_fun(*this, &LV2PluginList::on_bl_toggled));
   refresh_button.signal_clicked().connect(
     sigc::mem_fun(*this, &LV2PluginList::on_refresh));
+  host_combo.signal_changed().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_host_changed));
   search_combo.signal_changed().connect(
     sigc::mem_fun(*this, &LV2PluginList::on_search_changed));
   status_icon->signal_activate().connect(
     sigc::mem_fun(*this, &LV2PluginList::systray_action));
   status_icon->signal_popup_menu().connect(
     sigc::mem_fun(*this, &LV2PluginList::systray_menu));
+  quit_item.signal_activate().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_quit));
 }
 
 } // namespace quillon

@@ -1,1 +1,0 @@
-// Control FIFO and global hot-key.
