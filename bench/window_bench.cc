@@ -1,0 +1,104 @@
+// Times the window's own work over the installed (or LV2_PATH) plugins:
+// the first scan, a Refresh, search keystrokes and view toggles, each from
+// the call to the main loop being idle again with the view updated.
+// Prints one "name seconds rows" line per measure (medians of repeats).
+
+#include "app/plugin_list.h"
+
+#include <gtkmm/main.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+void
+settle()
+{
+  while (Gtk::Main::events_pending())
+    Gtk::Main::iteration(false);
+}
+
+double
+timed(const std::function<void()>& action)
+{
+  const auto start = clock_type::now();
+  action();
+  settle();
+  return std::chrono::duration<double>(clock_type::now() - start).count();
+}
+
+double
+median(std::vector<double> values)
+{
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+void
+report(const char* name, double seconds, std::size_t rows)
+{
+  std::printf("%s %.4f %zu\n", name, seconds, rows);
+  std::fflush(stdout);
+}
+
+} // namespace
+
+int
+main(int argc, char** argv)
+{
+  Gtk::Main toolkit(argc, argv);
+  const int repeats = 5;
+  std::unique_ptr<quillon::LV2PluginList> window;
+
+  const double construct =
+    timed([&window] { window = std::make_unique<quillon::LV2PluginList>(); });
+  const auto rows = [&window] { return window->list_store->children().size(); };
+  report("window", construct, rows());
+
+  std::vector<double> refreshes;
+  for (int i = 0; i < 2; ++i)
+    refreshes.push_back(timed([&] { window->refresh_button.clicked(); }));
+  report("refresh", median(refreshes), rows());
+
+  Gtk::Entry* entry = window->search_combo.get_entry();
+  const struct
+  {
+    const char* name;
+    const char* text;
+  } queries[] = { { "search_narrow", "reverb" },
+                  { "search_broad", "a" },
+                  { "search_empty", "" } };
+  for (const auto& query : queries) {
+    std::vector<double> times;
+    std::size_t shown = 0;
+    for (int i = 0; i < repeats; ++i) {
+      // Start from another text so that every measure is a real change.
+      entry->set_text(query.text[0] ? "" : "x");
+      settle();
+      times.push_back(timed([&] { entry->set_text(query.text); }));
+      shown = rows();
+    }
+    report(query.name, median(times), shown);
+  }
+
+  entry->set_text("");
+  settle();
+  std::vector<double> to_view;
+  std::vector<double> back;
+  for (int i = 0; i < repeats; ++i) {
+    to_view.push_back(timed([&] { window->bl_button.set_active(true); }));
+    back.push_back(timed([&] { window->bl_button.set_active(false); }));
+  }
+  report("toggle_view", median(to_view), 0);
+  report("toggle_all", median(back), rows());
+
+  window.reset();
+  return 0;
+}
