@@ -6,6 +6,7 @@
 #include "control/global_hot_key.h"
 
 #include <glibmm/miscutils.h>
+#include <gtkmm/cellrenderertext.h>
 #include <gtkmm/cellrenderertoggle.h>
 #include <gtkmm/rc.h>
 #include <gtkmm/scrollbar.h>
@@ -13,6 +14,8 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <glib/gi18n.h>
 #include <gtk/gtk.h>
+
+#include <algorithm>
 
 namespace quillon {
 
@@ -23,10 +26,6 @@ const char* const tree_style =
   "GtkTreeView::even-row-color = shade (0.90, @base_color) \n "
   "GtkTreeView::allow-rules = 1 \n } \n widget '*lv2_treeview*' style "
   "'treestyle' \n";
-
-/// Shows the Blacklist column's title and box; fixed sizing alone would
-/// draw it one pixel wide.
-constexpr int blacklist_column_width = 72;
 
 /// The style text shades rows from the theme's symbolic colour
 /// "base_color". A theme that does not define it (GTK's built-in default,
@@ -83,8 +82,9 @@ LV2PluginList::LV2PluginList()
   list_store = Gtk::ListStore::create(columns);
   tree_view.set_model(list_store);
   set_up_columns();
-  list_store->set_sort_func(
-    columns.name, sigc::mem_fun(*this, &LV2PluginList::compare_rows));
+  gtk_tree_sortable_set_sort_func(GTK_TREE_SORTABLE(list_store->gobj()),
+                                  columns.name.index(), &compare_rows, this,
+                                  nullptr);
   list_store->set_sort_column(columns.name, Gtk::SORT_ASCENDING);
 
   load_fav_list();
@@ -126,18 +126,40 @@ LV2PluginList::set_up_columns()
   tree_view.append_column_editable(_("Favorite"), columns.favorite);
   tree_view.append_column_editable(_("Blacklist"), columns.blacklisted);
 
+  // Every column has a fixed width, so the view can run in fixed-height
+  // mode: it then never measures the rows' texts, which for thousands of
+  // rows would cost more than filling the list.
   Gtk::TreeViewColumn* name_column = tree_view.get_column(0);
+  name_column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
   name_column->set_min_width(300);
+  name_column->set_fixed_width(300);
   name_column->set_expand(true);
-  tree_view.get_column(1)->set_max_width(80);
-  Gtk::TreeViewColumn* blacklist_column = tree_view.get_column(2);
-  blacklist_column->set_max_width(80);
-  blacklist_column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
-  blacklist_column->set_fixed_width(blacklist_column_width);
+  static_cast<Gtk::CellRendererText*>(tree_view.get_column_cell_renderer(0))
+    ->property_ellipsize() = Pango::ELLIPSIZE_END;
+  for (int index : { 1, 2 }) {
+    Gtk::TreeViewColumn* column = tree_view.get_column(index);
+    column->set_max_width(80);
+    column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
+    column->set_fixed_width(check_column_width(column->get_title()));
+  }
+  tree_view.set_fixed_height_mode(true);
 
   tree_view.set_tooltip_column(columns.tooltip.index());
   tree_view.set_rules_hint(true);
   tree_view.set_name("lv2_treeview");
+}
+
+int
+LV2PluginList::check_column_width(const Glib::ustring& title)
+{
+  // The header's text plus the padding of its button, within the column's
+  // maximum of 80 pixels.
+  constexpr int header_padding = 12;
+  constexpr int check_box = 24;
+  int width = 0;
+  int height = 0;
+  tree_view.create_pango_layout(title)->get_pixel_size(width, height);
+  return std::clamp(width + header_padding, check_box, 80);
 }
 
 void

@@ -2,6 +2,7 @@
 
 #include "app/options.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/detached_model.h"
 #include "catalogue/lilv_ptr.h"
 #include "launch/preset_list.h"
 
@@ -23,6 +24,8 @@
 #include <gdk/gdk.h>
 #include <lilv/lilv.h>
 
+#include <cstddef>
+#include <unordered_map>
 #include <vector>
 
 namespace quillon {
@@ -136,27 +139,60 @@ public:
   catalogue::Index catalogue;
 
 private:
-  /// Which of the two shown names the rows in the store carry.
+  /// Which of the two shown names a fill gives its rows.
   enum class RowNames
   {
     scan,
     view
   };
 
+  /// One fill of the plugin list. It takes the model off the view, empties
+  /// the store and suspends its sorting; the rows added are inserted in name
+  /// order when the fill ends, and then the sorting and the view come back.
+  /// The store thus sorts once per fill, not once per row.
+  class RowFill
+  {
+  public:
+    RowFill(LV2PluginList& window, RowNames names);
+    ~RowFill();
+    RowFill(const RowFill&) = delete;
+    RowFill& operator=(const RowFill&) = delete;
+
+    void add(const catalogue::PluginEntry& entry, bool favorite,
+             bool blacklisted);
+
+  private:
+    struct Row
+    {
+      const catalogue::PluginEntry* entry;
+      std::size_t rank;
+      bool favorite;
+      bool blacklisted;
+    };
+
+    LV2PluginList& window;
+    RowNames names;
+    catalogue::DetachedModel detached;
+    std::vector<Row> rows;
+  };
+
   void set_up_columns();
+  /// A width for a check-box column that shows its title and its box.
+  int check_column_width(const Glib::ustring& title);
   void pack_widgets();
   void connect_signals();
-  /// Appends one row with all its values at once.
+  /// Inserts one row with all its values at once.
   void append_row(const catalogue::PluginEntry& entry, RowNames names,
-                  bool favorite, bool blacklisted);
-  /// Orders rows by their shown name through the precomputed ranks.
-  int compare_rows(const Gtk::TreeModel::iterator& a,
-                   const Gtk::TreeModel::iterator& b);
-  /// Clears the list and refills it from the named plugins that `passes`.
+                  bool favorite, bool blacklisted, std::size_t rank);
+  /// Orders rows by their shown name through the ranks of `row_ranks`.
+  static int compare_rows(GtkTreeModel* model, GtkTreeIter* a, GtkTreeIter* b,
+                          gpointer window);
+  /// Fills the list with the named plugins that `passes`.
   template<typename Filter>
   void fill_view(Filter passes);
 
-  RowNames row_names = RowNames::scan;
+  /// The name rank of each row in the store, by the row's iterator data.
+  std::unordered_map<const void*, std::size_t> row_ranks;
 };
 
 } // namespace quillon

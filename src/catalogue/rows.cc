@@ -6,6 +6,8 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
+
 namespace quillon {
 
 LV2PluginList::PlugInfo::PlugInfo()
@@ -30,13 +32,45 @@ LV2PluginList::is_blacklisted(const Glib::ustring& uri) const
   return marks::contains(blacklist, uri);
 }
 
+LV2PluginList::RowFill::RowFill(LV2PluginList& list_window, RowNames row_names)
+  : window(list_window)
+  , names(row_names)
+  , detached(list_window.tree_view)
+{
+  window.list_store->clear();
+  window.row_ranks.clear();
+  gtk_tree_sortable_set_sort_column_id(
+    GTK_TREE_SORTABLE(window.list_store->gobj()),
+    GTK_TREE_SORTABLE_UNSORTED_SORT_COLUMN_ID, GTK_SORT_ASCENDING);
+}
+
+void
+LV2PluginList::RowFill::add(const catalogue::PluginEntry& entry, bool favorite,
+                            bool blacklisted)
+{
+  const std::size_t rank =
+    names == RowNames::scan ? entry.scan_name_rank : entry.name_rank;
+  rows.push_back({ &entry, rank, favorite, blacklisted });
+}
+
+LV2PluginList::RowFill::~RowFill()
+{
+  std::sort(rows.begin(), rows.end(),
+            [](const Row& a, const Row& b) { return a.rank < b.rank; });
+  for (const Row& row : rows)
+    window.append_row(*row.entry, names, row.favorite, row.blacklisted,
+                      row.rank);
+  // The rows stand in name order already; sorting them costs one rank
+  // lookup per comparison.
+  window.list_store->set_sort_column(window.columns.name, Gtk::SORT_ASCENDING);
+}
+
 void
 LV2PluginList::append_row(const catalogue::PluginEntry& entry, RowNames names,
-                          bool favorite, bool blacklisted)
+                          bool favorite, bool blacklisted, std::size_t rank)
 {
   // All six values go in with one insertion: setting them one by one on a
   // sorted store re-sorts the store at every cell.
-  row_names = names;
   Glib::Value<Glib::ustring> uri_value;
   uri_value.init(columns.uri.type());
   uri_value.set(entry.uri);
@@ -66,29 +100,29 @@ LV2PluginList::append_row(const catalogue::PluginEntry& entry, RowNames names,
   GtkTreeIter iter;
   gtk_list_store_insert_with_valuesv(list_store->gobj(), &iter, -1,
                                      column_numbers, values, 6);
+  row_ranks[iter.user_data] = rank;
   current_row =
     *Gtk::TreeModel::iterator(GTK_TREE_MODEL(list_store->gobj()), &iter);
 }
 
 int
-LV2PluginList::compare_rows(const Gtk::TreeModel::iterator& a,
-                            const Gtk::TreeModel::iterator& b)
+LV2PluginList::compare_rows(GtkTreeModel* model, GtkTreeIter* a,
+                            GtkTreeIter* b, gpointer window)
 {
-  const catalogue::PluginEntry* entry_a =
-    catalogue.find((*a).get_value(columns.plugin));
-  const catalogue::PluginEntry* entry_b =
-    catalogue.find((*b).get_value(columns.plugin));
-  if (!entry_a || !entry_b) {
-    // A row that does not come from the current world: collate its name.
-    return (*a).get_value(columns.name).compare((*b).get_value(columns.name));
-  }
-  const auto rank = [this](const catalogue::PluginEntry* entry) {
-    return row_names == RowNames::scan ? entry->scan_name_rank
-                                       : entry->name_rank;
-  };
-  const std::size_t rank_a = rank(entry_a);
-  const std::size_t rank_b = rank(entry_b);
-  return rank_a < rank_b ? -1 : (rank_a > rank_b ? 1 : 0);
+  // Sorting calls this about n log n times per fill: it compares the ranks
+  // recorded when the rows were inserted, never the texts.
+  const auto& ranks = static_cast<LV2PluginList*>(window)->row_ranks;
+  const auto rank_a = ranks.find(a->user_data);
+  const auto rank_b = ranks.find(b->user_data);
+  if (rank_a != ranks.end() && rank_b != ranks.end())
+    return rank_a->second < rank_b->second
+             ? -1
+             : (rank_a->second > rank_b->second ? 1 : 0);
+  // A row that no fill made: collate the names.
+  const auto& name = static_cast<LV2PluginList*>(window)->columns.name;
+  const Gtk::TreeModel::iterator row_a(model, a);
+  const Gtk::TreeModel::iterator row_b(model, b);
+  return (*row_a).get_value(name).compare((*row_b).get_value(name));
 }
 
 } // namespace quillon

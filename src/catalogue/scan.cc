@@ -1,6 +1,7 @@
 // The catalogue scan and Refresh.
 
 #include "app/plugin_list.h"
+#include "catalogue/detached_model.h"
 #include "marks/mark_set.h"
 
 namespace quillon {
@@ -17,23 +18,25 @@ LV2PluginList::scan_plugins()
   plugins = lilv_world_get_all_plugins(world.get());
   catalogue.build(world.get(), plugins);
 
-  const marks::MarkSet favorite_set(favorites);
-  const marks::MarkSet blacklist_set(blacklist);
-  for (const auto& entry : catalogue.entries()) {
-    const bool blacklisted = blacklist_set.contains_key(entry.uri_key);
-    if (entry.named && !blacklisted) {
-      append_row(entry, RowNames::scan,
-                 favorite_set.contains_key(entry.uri_key), false);
-      ++valid_count;
-    } else if (!blacklisted) {
-      // A plugin without a name: counted and reported, never listed, and
-      // its class is not offered.
-      ++invalid_count;
-      invalid_uris += "\n";
-      invalid_uris += entry.uri;
-      continue;
+  {
+    const marks::MarkSet favorite_set(favorites);
+    const marks::MarkSet blacklist_set(blacklist);
+    RowFill fill(*this, RowNames::scan);
+    for (const auto& entry : catalogue.entries()) {
+      const bool blacklisted = blacklist_set.contains_key(entry.uri_key);
+      if (entry.named && !blacklisted) {
+        fill.add(entry, favorite_set.contains_key(entry.uri_key), false);
+        ++valid_count;
+      } else if (!blacklisted) {
+        // A plugin without a name: counted and reported, never listed, and
+        // its class is not offered.
+        ++invalid_count;
+        invalid_uris += "\n";
+        invalid_uris += entry.uri;
+        continue;
+      }
+      class_labels.push_back(entry.class_label);
     }
-    class_labels.push_back(entry.class_label);
   }
 
   tray_tooltip = catalogue::tray_text(valid_count, invalid_count, invalid_uris);
@@ -52,6 +55,7 @@ LV2PluginList::on_refresh()
   // makes the search handler ignore exactly that change.
   if (!search_combo.get_entry()->get_text().empty())
     skip_search = true;
+  const catalogue::DetachedModel detached(tree_view);
   list_store->clear();
   catalogue.clear();
   world.reset();

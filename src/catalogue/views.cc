@@ -11,6 +11,7 @@ template<typename Filter>
 void
 LV2PluginList::fill_view(Filter passes)
 {
+  RowFill fill(*this, RowNames::view);
   const marks::MarkSet favorite_set(favorites);
   const marks::MarkSet blacklist_set(blacklist);
   for (const auto& entry : catalogue.entries()) {
@@ -19,14 +20,13 @@ LV2PluginList::fill_view(Filter passes)
     const bool favorite = favorite_set.contains_key(entry.uri_key);
     const bool blacklisted = blacklist_set.contains_key(entry.uri_key);
     if (passes(entry, favorite, blacklisted))
-      append_row(entry, RowNames::view, favorite, blacklisted);
+      fill.add(entry, favorite, blacklisted);
   }
 }
 
 void
 LV2PluginList::on_fav_toggled()
 {
-  list_store->clear();
   const bool favorites_only = fav_button.get_active();
   fill_view([favorites_only](const catalogue::PluginEntry&, bool favorite,
                              bool blacklisted) {
@@ -48,7 +48,6 @@ LV2PluginList::on_fav_toggled()
 void
 LV2PluginList::on_bl_toggled()
 {
-  list_store->clear();
   const bool blacklisted_only = bl_button.get_active();
   fill_view([blacklisted_only](const catalogue::PluginEntry&, bool,
                                bool blacklisted) {
@@ -75,7 +74,7 @@ LV2PluginList::on_search_changed()
     return;
   }
   search_text = search_combo.get_entry()->get_text();
-  list_store->clear();
+  // The fill empties the list first.
   fill_search();
   if (fav_button.get_active())
     on_fav_toggled();
