@@ -1,0 +1,119 @@
+// Guards the cost of the list's fills without timing anything: the lilv
+// queries and collation keys a fill makes are counted through link-time
+// wrappers. A search keystroke or a view change must ask lilv nothing and
+// collate only the mark lists; a scan asks a bounded number of queries per
+// plugin. When a change breaks these bounds, typing at 20,000 plugins gets
+// slow again.
+
+#include "app/plugin_list.h"
+#include "support/lv2_fixture.h"
+#include "support/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+std::atomic<long> lilv_queries{ 0 };
+std::atomic<long> collation_keys{ 0 };
+
+} // namespace
+
+// The wrapped functions: every call from the program's libraries lands here.
+extern "C" {
+#define QUILLON_WRAP(result, name, params, args)                               \
+  result __real_##name params;                                                 \
+  result __wrap_##name params                                                  \
+  {                                                                            \
+    ++lilv_queries;                                                            \
+    return __real_##name args;                                                 \
+  }
+
+QUILLON_WRAP(LilvNode*, lilv_plugin_get_name, (const LilvPlugin * p), (p))
+QUILLON_WRAP(const LilvNode*, lilv_plugin_get_uri, (const LilvPlugin * p), (p))
+QUILLON_WRAP(const LilvPluginClass*, lilv_plugin_get_class,
+             (const LilvPlugin * p), (p))
+QUILLON_WRAP(LilvNode*, lilv_plugin_get_author_name, (const LilvPlugin * p),
+             (p))
+QUILLON_WRAP(LilvNode*, lilv_plugin_get_project, (const LilvPlugin * p), (p))
+QUILLON_WRAP(uint32_t, lilv_plugin_get_num_ports, (const LilvPlugin * p), (p))
+QUILLON_WRAP(bool, lilv_port_is_a,
+             (const LilvPlugin * p, const LilvPort* port, const LilvNode* c),
+             (p, port, c))
+QUILLON_WRAP(LilvNodes*, lilv_port_get_value,
+             (const LilvPlugin * p, const LilvPort* port, const LilvNode* n),
+             (p, port, n))
+
+gchar* __real_g_utf8_collate_key(const gchar* text, gssize length);
+gchar*
+__wrap_g_utf8_collate_key(const gchar* text, gssize length)
+{
+  ++collation_keys;
+  return __real_g_utf8_collate_key(text, length);
+}
+}
+
+namespace quillon {
+namespace {
+
+using test::port;
+
+constexpr int plugin_count = 40;
+
+class QueryCount : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    for (int i = 0; i < plugin_count; ++i)
+      fixture.add_simple_plugin(
+        "p" + std::to_string(i), "urn:q:p" + std::to_string(i),
+        "Plugin " + std::to_string(i), "lv2:DelayPlugin",
+        port(0, "lv2:AudioPort, lv2:InputPort") + " ; " +
+          port(1, "lv2:AudioPort, lv2:OutputPort") + " ; " +
+          port(2, "lv2:ControlPort, lv2:InputPort"));
+    window = std::make_unique<LV2PluginList>();
+    window->favorites = { "urn:q:p1", "urn:q:p2" };
+    window->blacklist = { "urn:q:p3" };
+    test::pump_pending();
+    lilv_queries = 0;
+    collation_keys = 0;
+  }
+
+  test::Lv2Fixture fixture;
+  std::unique_ptr<LV2PluginList> window;
+};
+
+TEST_F(QueryCount, SearchAndViewsAskLilvNothing)
+{
+  const long marks = long(window->favorites.size() + window->blacklist.size());
+  window->search_combo.get_entry()->set_text("plugin 1");
+  EXPECT_EQ(lilv_queries, 0);
+  EXPECT_LE(collation_keys, marks);
+
+  collation_keys = 0;
+  window->fav_button.set_active(true);
+  window->bl_button.set_active(true);
+  window->bl_button.set_active(false);
+  EXPECT_EQ(lilv_queries, 0);
+  EXPECT_LE(collation_keys, 3 * marks);
+  EXPECT_EQ(window->list_store->children().size(), std::size_t(plugin_count - 1));
+}
+
+TEST_F(QueryCount, ScanAsksABoundedNumberOfQueriesPerPlugin)
+{
+  window->refresh_button.clicked();
+  // The wrappers see the scan's queries at all...
+  EXPECT_GE(lilv_queries, long(plugin_count) * 6);
+  EXPECT_GE(collation_keys, long(plugin_count) * 3);
+  // ...and they stay within their bounds. Name, URI, class, author, project, port count, and per port at most
+  // three class tests and one value lookup: 3 ports here.
+  EXPECT_LE(lilv_queries, long(plugin_count) * (6 + 3 * 4));
+  // One key per URI and two per shown name, plus the mark lists.
+  EXPECT_LE(collation_keys, long(plugin_count) * 3 + 3);
+}
+
+} // namespace
+} // namespace quillon
