@@ -25,7 +25,7 @@ null_log_handler(const gchar* /*domain*/, GLogLevelFlags /*level*/,
 int
 main(int argc, char* argv[])
 {
-  bindtextdomain("quillon", "/usr/local/share/locale");
+  bindtextdomain("quillon", QUILLON_LOCALEDIR);
   bind_textdomain_codeset("quillon", "UTF-8");
   textdomain("quillon");
 
