@@ -77,8 +77,9 @@ public:
   void on_bl_cell_toggled(const Glib::ustring& path);
   void load_fav_list();
   void load_bl_list();
-  void save_fav_list();
-  void save_bl_list();
+  /// Save a mark list; false (with a diagnostic) when it was not saved.
+  bool save_fav_list();
+  bool save_bl_list();
 
   // Launching.
   void find_hosts();

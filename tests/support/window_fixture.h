@@ -1,0 +1,65 @@
+#pragma once
+
+// A window over fixture bundles, with helpers to read the list back and to
+// act on it as the user does. The window's view handlers are counted.
+
+#include "app/plugin_list.h"
+#include "support/lv2_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillon::test {
+
+/// The window, with its view refills counted (the signals reach these
+/// overrides through the window's virtual functions).
+class CountingWindow : public LV2PluginList
+{
+public:
+  void on_fav_toggled() override
+  {
+    ++fav_refills;
+    LV2PluginList::on_fav_toggled();
+  }
+  void on_bl_toggled() override
+  {
+    ++bl_refills;
+    LV2PluginList::on_bl_toggled();
+  }
+  void on_search_changed() override
+  {
+    ++search_changes;
+    LV2PluginList::on_search_changed();
+  }
+
+  int fav_refills = 0;
+  int bl_refills = 0;
+  int search_changes = 0;
+};
+
+class WindowFixture : public ::testing::Test
+{
+protected:
+  /// Builds the window with the given marks loaded before the scan.
+  void open(const std::vector<std::string>& favorites = {},
+            const std::vector<std::string>& blacklist = {});
+
+  /// The shown names, in list order.
+  std::vector<std::string> names() const;
+  /// The URIs, in list order.
+  std::vector<std::string> uris() const;
+  /// The list path of the row showing `uri`, or "" when none does.
+  std::string path_of(const std::string& uri) const;
+  /// Clicks a check box as the user does: the toolkit flips the flag, then
+  /// the program's handler runs. `column` is 1 (Favorite) or 2 (Blacklist).
+  void click_box(const std::string& uri, int column);
+  void search(const std::string& text);
+
+  Lv2Fixture fixture;
+  std::unique_ptr<CountingWindow> window;
+};
+
+} // namespace quillon::test
