@@ -1,15 +1,20 @@
 // Process entry: translation, toolkit, the main window, the options.
 
 #include "app/plugin_list.h"
+#include "control/control_fifo.h"
 
 #include <glibmm/optioncontext.h>
 #include <gtkmm/main.h>
 
+#include <X11/Xlib.h>
 #include <glib.h>
 #include <libintl.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <locale>
 #include <memory>
+#include <sstream>
 
 namespace quillon {
 
@@ -25,6 +30,9 @@ null_log_handler(const gchar* /*domain*/, GLogLevelFlags /*level*/,
 int
 main(int argc, char* argv[])
 {
+  // The hot-key listener uses Xlib from a thread of its own.
+  XInitThreads();
+
   bindtextdomain("quillon", QUILLON_LOCALEDIR);
   bind_textdomain_codeset("quillon", "UTF-8");
   textdomain("quillon");
@@ -45,6 +53,16 @@ main(int argc, char* argv[])
     window->resize(1, window->options.high);
   if (window->options.version)
     window->options.print_version(window.get());
+
+  // Announce this process; when another instance owns the FIFO it answers
+  // and this process ends, while that instance's window comes forward.
+  quillon::ControlFifo* control_fifo = quillon::ControlFifo::get_instance();
+  std::ostringstream announcement;
+  announcement.imbue(std::locale::classic());
+  announcement << "PID: " << getpid();
+  control_fifo->announcement = announcement.str();
+  if (!control_fifo->is_owner)
+    control_fifo->send(Glib::IO_OUT, control_fifo->announcement);
 
   Gtk::Main::run();
 

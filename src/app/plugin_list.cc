@@ -112,6 +112,14 @@ LV2PluginList::LV2PluginList()
 
 LV2PluginList::~LV2PluginList()
 {
+  // The two process-wide objects outlive the window: from now on they must
+  // not reach it.
+  if (control_fifo && control_fifo->window == this)
+    control_fifo->window = nullptr;
+  if (hot_key) {
+    LV2PluginList* expected = this;
+    hot_key->window.compare_exchange_strong(expected, nullptr);
+  }
   // The rows and the catalogue borrow from the world: drop them with it,
   // before anything else goes.
   catalogue.clear();

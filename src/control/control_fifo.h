@@ -1,38 +1,44 @@
 #pragma once
 
+#include "control/line_reader.h"
 
 #include <glibmm/iochannel.h>
 #include <glibmm/ustring.h>
 #include <sigc++/connection.h>
+
+#include <string>
 
 namespace quillon {
 
 class LV2PluginList;
 
 /// The per-user FIFO that keeps one instance per user and carries the
-/// control lines ("show", "hide", "systray action", "quit", "exit", "PID: ").
+/// control lines ("show", "hide", "systray action", "quit", "exit" and the
+/// "PID: " announcements). Everything here runs on the main thread.
 class ControlFifo
 {
 public:
-  /// The one object of the process, created on first use.
+  /// The one object of the process, created (and the FIFO opened) on
+  /// first use.
   static ControlFifo* get_instance();
 
   ControlFifo(const ControlFifo&) = delete;
   ControlFifo& operator=(const ControlFifo&) = delete;
 
-  /// Creates (when missing) and opens the FIFO and watches it; 0 when it is
-  /// open and watched, -1 otherwise.
+  /// Creates the FIFO when it is missing, opens it and watches it; 0 when
+  /// it is open and watched, -1 otherwise.
   int open_fifo();
   /// Watches the FIFO for input.
   void arm_watch();
   /// Writes `message` and a line feed when `condition` includes IO_OUT.
   void send(Glib::IOCondition condition, Glib::ustring message);
-  /// Acts on one complete line read from the FIFO.
-  void handle_line(const std::string& line);
+  /// Reads what has arrived and acts on every complete line, in order.
+  void read_input();
+  /// Acts on one line read from the FIFO.
+  void handle_line(const control::LineReader::Line& line);
 
   int fd = -1;
   Glib::ustring path;
-  Glib::RefPtr<Glib::IOChannel> channel;
   sigc::connection watch;
   bool is_owner = false;
   Glib::ustring announcement;
@@ -41,9 +47,16 @@ public:
 private:
   ControlFifo();
   ~ControlFifo();
+
+  /// Writes a whole line to the FIFO.
+  void write_line(const std::string& line);
+  /// Accepts only a FIFO that belongs to this user.
+  bool is_ours() const;
+
+  control::LineReader reader;
 };
 
-/// The FIFO watch: reads what has arrived and handles every complete line.
+/// The FIFO watch: true keeps it.
 bool on_control_input(Glib::IOCondition condition);
 
 } // namespace quillon

@@ -1,15 +1,20 @@
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <pthread.h>
+
+#include <atomic>
+
+// Xlib's names, declared here so that this header can come before the
+// toolkit's headers (which must precede Xlib.h).
+typedef struct _XDisplay Display;
 
 namespace quillon {
 
 class LV2PluginList;
 
-/// Listens for Shift+Escape (or Control+Shift+Escape when that is taken) on
-/// the whole X display, in a thread of its own, and toggles the window.
+/// Listens for Shift+Escape (Control+Shift+Escape when another program
+/// holds that) on the whole X display, in a thread with its own display
+/// connection, and toggles the window on the main thread.
 class GlobalHotKey
 {
 public:
@@ -21,24 +26,44 @@ public:
 
   /// The thread's start routine.
   static void* thread_start(void* unused);
-  /// Opens the display, grabs the key and forwards key presses.
+  /// Opens the display, grabs the key and forwards key presses until
+  /// stopped or disabled.
   void listen();
-  /// Cancels and joins the listener thread.
+  /// Ends the listener thread and waits for it.
   void stop();
-  /// The process-wide Xlib error handler.
-  static int on_x_error(Display* display, XErrorEvent* error);
+  /// Set while the listener thread runs, for tests.
+  bool running() const { return listening.load(); }
 
   Display* display = nullptr;
-  XEvent event{};
-  unsigned int modifiers = ShiftMask;
+  /// The grab's modifier mask: Shift, or Control and Shift.
+  unsigned int modifiers = 0;
   int keycode = 0;
   pthread_t thread{};
   bool start_failed = false;
-  LV2PluginList* window = nullptr;
+  /// Read by the main thread when a key press arrives; cleared by the
+  /// window when it goes, so that no press reaches a destroyed window.
+  std::atomic<LV2PluginList*> window{ nullptr };
 
 private:
   GlobalHotKey();
   ~GlobalHotKey();
+
+  /// Grabs the key with the current modifiers and waits for the server's
+  /// answer; false when the grab failed.
+  bool grab();
+  void ungrab();
+  /// Waits for X events or the stop request; false when stopping.
+  bool wait_for_events();
+
+  std::atomic<bool> listening{ false };
+  int stop_pipe[2] = { -1, -1 };
+  bool joined = false;
+
+public:
+  /// Errors the error handler saw on the listener's connection, and the
+  /// text of the last one.
+  std::atomic<int> grab_errors{ 0 };
+  char last_error[1024] = "";
 };
 
 } // namespace quillon

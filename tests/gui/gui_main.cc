@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <gtkmm/main.h>
 
+#include <X11/Xlib.h>
+
 int
 main(int argc, char** argv)
 {
+  XInitThreads();
   testing::InitGoogleTest(&argc, argv);
   Gtk::Main toolkit(argc, argv);
   return RUN_ALL_TESTS();

@@ -1,0 +1,197 @@
+#include "control/control_fifo.h"
+
+#include "app/diagnostics.h"
+#include "app/plugin_list.h"
+#include "control/fifo_path.h"
+#include "control/messages.h"
+
+#include <glibmm/main.h>
+#include <gtkmm/main.h>
+
+#include <glib/gi18n.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace quillon {
+
+ControlFifo*
+ControlFifo::get_instance()
+{
+  static ControlFifo instance;
+  return &instance;
+}
+
+ControlFifo::ControlFifo()
+{
+  open_fifo();
+}
+
+ControlFifo::~ControlFifo()
+{
+  // Remove the FIFO only while it is still the one this process made or
+  // opened; the descriptor and the watch go with the process.
+  if (!is_owner)
+    return;
+  struct stat named;
+  if (lstat(path.c_str(), &named) != 0 || !S_ISFIFO(named.st_mode) ||
+      named.st_uid != getuid())
+    return;
+  struct stat opened;
+  if (fd >= 0 && (fstat(fd, &opened) != 0 || opened.st_dev != named.st_dev ||
+                  opened.st_ino != named.st_ino))
+    return;
+  unlink(path.c_str());
+}
+
+int
+ControlFifo::open_fifo()
+{
+  path = control::fifo_path(getuid());
+  is_owner = false;
+  if (access(path.c_str(), F_OK) != 0) {
+    is_owner = true;
+    // Private to this user: another user must not be able to drive or
+    // read this instance.
+    if (mkfifo(path.c_str(), 0600) != 0) {
+      is_owner = false;
+      // Another instance made it in the meantime: join it.
+      if (errno != EEXIST)
+        return -1;
+    }
+  }
+  fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0)
+    return -1;
+  if (!is_ours()) {
+    diagnostic(_("quillon: not using %s: it is not a FIFO of this user\n"),
+               path.c_str());
+    close(fd);
+    fd = -1;
+    is_owner = false;
+    return -1;
+  }
+  arm_watch();
+  return 0;
+}
+
+bool
+ControlFifo::is_ours() const
+{
+  struct stat info;
+  return fstat(fd, &info) == 0 && S_ISFIFO(info.st_mode) &&
+         info.st_uid == getuid();
+}
+
+void
+ControlFifo::arm_watch()
+{
+  watch = Glib::signal_io().connect(sigc::ptr_fun(&on_control_input), fd,
+                                    Glib::IO_IN, Glib::PRIORITY_DEFAULT);
+}
+
+void
+ControlFifo::write_line(const std::string& line)
+{
+  std::size_t done = 0;
+  while (done < line.size()) {
+    const ssize_t written = write(fd, line.data() + done, line.size() - done);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      return; // a full FIFO: the line is lost, as a failed write would be
+    done += std::size_t(written);
+  }
+}
+
+void
+ControlFifo::send(Glib::IOCondition condition, Glib::ustring message)
+{
+  if ((condition & Glib::IO_OUT) == 0 || fd < 0)
+    return;
+  watch.disconnect();
+  write_line(message.raw() + "\n");
+  arm_watch();
+}
+
+void
+ControlFifo::read_input()
+{
+  char buffer[4096];
+  for (;;) {
+    const ssize_t count = read(fd, buffer, sizeof buffer);
+    if (count > 0) {
+      reader.feed(buffer, std::size_t(count));
+      continue;
+    }
+    if (count < 0 && errno == EINTR)
+      continue;
+    break; // nothing more for now (EAGAIN), or an error: wait for the next
+  }
+  control::LineReader::Line line;
+  while (reader.next(line))
+    handle_line(line);
+}
+
+void
+ControlFifo::handle_line(const control::LineReader::Line& line)
+{
+  const control::Message message =
+    line.cut ? control::Message::unknown
+             : control::classify_line(line.text, announcement.raw());
+  switch (message) {
+    case control::Message::quit:
+      Gtk::Main::quit();
+      break;
+    case control::Message::exit:
+      is_owner = false;
+      if (window)
+        window->hide();
+      Glib::signal_idle().connect_once(sigc::ptr_fun(&Gtk::Main::quit),
+                                       Glib::PRIORITY_DEFAULT_IDLE);
+      break;
+    case control::Message::show:
+      if (window)
+        window->show_window();
+      break;
+    case control::Message::hide:
+      if (window)
+        window->hide_window();
+      break;
+    case control::Message::systray_action:
+      if (window)
+        window->systray_action();
+      break;
+    case control::Message::announcement:
+      // Tell the newcomer to leave, and leave that line to it for a moment.
+      watch.disconnect();
+      write_line("exit\n");
+      Glib::signal_timeout().connect_once(
+        sigc::mem_fun(*this, &ControlFifo::arm_watch), 5,
+        Glib::PRIORITY_DEFAULT);
+      [[fallthrough]];
+    case control::Message::own_announcement:
+      if (window)
+        window->show_window();
+      is_owner = true;
+      break;
+    case control::Message::unknown:
+      diagnostic(_("quillon * Unknown Message\n %2s\n"),
+                 control::printable_line(line.text).c_str());
+      break;
+  }
+}
+
+bool
+on_control_input(Glib::IOCondition condition)
+{
+  if ((condition & Glib::IO_IN) == 0)
+    return false;
+  ControlFifo::get_instance()->read_input();
+  return true;
+}
+
+} // namespace quillon

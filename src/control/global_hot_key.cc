@@ -1,0 +1,187 @@
+#include "control/global_hot_key.h"
+
+#include "app/diagnostics.h"
+#include "app/plugin_list.h"
+
+#include <glib.h>
+#include <glib/gi18n.h>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace quillon {
+
+namespace {
+
+/// Runs on the main thread, queued by the listener for each key press. The
+/// window is looked up only now: a window that has gone is not touched.
+gboolean
+toggle_window(gpointer /*unused*/)
+{
+  if (LV2PluginList* window = GlobalHotKey::get_instance()->window.load())
+    window->systray_action();
+  return G_SOURCE_REMOVE;
+}
+
+/// The handler that was installed before ours (the toolkit's): errors of
+/// its connection go to it.
+std::atomic<XErrorHandler> previous_handler{ nullptr };
+
+/// The process-wide Xlib error handler. Errors of the listener's
+/// connection are only recorded: the listener thread acts on them once Xlib
+/// returns, so the connection is never used after it is closed and the
+/// thread never waits for itself.
+int
+on_x_error(Display* display, XErrorEvent* error)
+{
+  GlobalHotKey* listener = GlobalHotKey::get_instance();
+  if (display != listener->display) {
+    // An error of the toolkit's connection: the toolkit's own handler deals
+    // with it, as it would without the hot-key.
+    const XErrorHandler previous = previous_handler.load();
+    return previous ? previous(display, error) : 0;
+  }
+  XGetErrorText(display, error->error_code, listener->last_error,
+                sizeof listener->last_error);
+  ++listener->grab_errors;
+  return 0;
+}
+
+} // namespace
+
+GlobalHotKey*
+GlobalHotKey::get_instance()
+{
+  static GlobalHotKey instance;
+  return &instance;
+}
+
+GlobalHotKey::GlobalHotKey()
+{
+  if (pipe2(stop_pipe, O_CLOEXEC) != 0) {
+    start_failed = true;
+    return;
+  }
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_JOINABLE);
+  pthread_attr_setschedpolicy(&attributes, SCHED_OTHER);
+  pthread_attr_setscope(&attributes, PTHREAD_SCOPE_SYSTEM);
+  pthread_setcancelstate(PTHREAD_CANCEL_ENABLE, nullptr);
+  if (pthread_create(&thread, &attributes, &thread_start, nullptr) != 0)
+    start_failed = true;
+  pthread_attr_destroy(&attributes);
+}
+
+GlobalHotKey::~GlobalHotKey()
+{
+  stop();
+  for (int end : stop_pipe)
+    if (end >= 0)
+      close(end);
+}
+
+void*
+GlobalHotKey::thread_start(void* /*unused*/)
+{
+  // Waits here until the object's construction has finished.
+  get_instance()->listen();
+  return nullptr;
+}
+
+bool
+GlobalHotKey::grab()
+{
+  const int errors_before = grab_errors.load();
+  XGrabKey(display, keycode, modifiers, DefaultRootWindow(display), False,
+           GrabModeAsync, GrabModeAsync);
+  // The server's answer: a failed grab reaches the error handler here.
+  XSync(display, True);
+  return grab_errors.load() == errors_before;
+}
+
+void
+GlobalHotKey::ungrab()
+{
+  XUngrabKey(display, keycode, modifiers, DefaultRootWindow(display));
+}
+
+bool
+GlobalHotKey::wait_for_events()
+{
+  pollfd watched[2] = { { ConnectionNumber(display), POLLIN, 0 },
+                        { stop_pipe[0], POLLIN, 0 } };
+  while (poll(watched, 2, -1) < 0)
+    if (errno != EINTR)
+      return false;
+  return (watched[1].revents & POLLIN) == 0;
+}
+
+void
+GlobalHotKey::listen()
+{
+  display = XOpenDisplay(nullptr);
+  if (!display)
+    return; // no display: the program runs without the hot-key
+  previous_handler.store(XSetErrorHandler(&on_x_error));
+  keycode = XKeysymToKeycode(display, XK_Escape);
+  listening = true;
+
+  modifiers = ShiftMask;
+  bool grabbed = grab();
+  if (!grabbed) {
+    diagnostic(_("X Error: try ControlMask | ShiftMask now \n"));
+    ungrab();
+    modifiers = ControlMask | ShiftMask;
+    grabbed = grab();
+  }
+  if (grabbed) {
+    XSelectInput(display, DefaultRootWindow(display), KeyPressMask);
+    const int errors_when_grabbed = grab_errors.load();
+    bool stopping = false;
+    while (!stopping) {
+      while (XPending(display)) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == KeyPress)
+          g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, &toggle_window, nullptr,
+                          nullptr);
+      }
+      // Any later error on this connection gives the hot-key up.
+      if (grab_errors.load() != errors_when_grabbed) {
+        grabbed = false;
+        break;
+      }
+      stopping = !wait_for_events();
+    }
+  }
+  if (!grabbed) {
+    diagnostic(_("X Error:  %s\n Global HotKey disabled\n"), last_error);
+    ungrab();
+    XFlush(display);
+  }
+  // Only this thread ever used the connection, and it is done with it.
+  XCloseDisplay(display);
+  display = nullptr;
+  listening = false;
+}
+
+void
+GlobalHotKey::stop()
+{
+  if (start_failed || joined)
+    return;
+  const char wake = 'x';
+  while (write(stop_pipe[1], &wake, 1) < 0 && errno == EINTR) {
+  }
+  pthread_join(thread, nullptr);
+  joined = true;
+}
+
+} // namespace quillon
