@@ -64,12 +64,13 @@ ControlFifo::open_fifo()
     }
   }
   fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0)
+  if (fd < 0 && errno != ELOOP)
     return -1;
-  if (!is_ours()) {
+  if (fd < 0 || !is_ours()) {
     diagnostic(_("quillon: not using %s: it is not a FIFO of this user\n"),
                path.c_str());
-    close(fd);
+    if (fd >= 0)
+      close(fd);
     fd = -1;
     is_owner = false;
     return -1;

@@ -79,3 +79,51 @@ stop()
   kill "$1" 2>/dev/null
   wait_for_exit "$1" 10 || true
 }
+
+# The test programs of the build (key_grabber and others).
+TEST_TOOLS="$(cd "$(dirname "$QUILLON")/../tests" && pwd)"
+FIFO="/tmp/quillon.fifo$(id -u)"
+
+# is_shown ID: the window is mapped (viewable).
+is_shown()
+{
+  xwininfo -id "$1" 2>/dev/null | grep -q "Map State: IsViewable"
+}
+
+# wait_state ID shown|hidden [SECONDS]
+wait_state()
+{
+  limit=$(( ${3:-10} * 20 ))
+  i=0
+  while [ $i -lt $limit ]; do
+    if is_shown "$1"; then
+      [ "$2" = shown ] && return 0
+    else
+      [ "$2" = hidden ] && return 0
+    fi
+    sleep 0.05
+    i=$((i + 1))
+  done
+  return 1
+}
+
+# wait_for_file PATH [SECONDS]
+wait_for_file()
+{
+  limit=$(( ${2:-10} * 20 ))
+  i=0
+  while [ ! -e "$1" ] && [ $i -lt $limit ]; do sleep 0.05; i=$((i + 1)); done
+  [ -e "$1" ]
+}
+
+# wait_for_text FILE TEXT [SECONDS]: TEXT appears in FILE.
+wait_for_text()
+{
+  limit=$(( ${3:-10} * 20 ))
+  i=0
+  while ! grep -qF -- "$2" "$1" 2>/dev/null; do
+    [ $i -ge $limit ] && return 1
+    sleep 0.05
+    i=$((i + 1))
+  done
+}

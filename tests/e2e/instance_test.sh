@@ -1,0 +1,144 @@
+#!/bin/bash
+# One instance per user through the control FIFO: the second start, the
+# control lines, a stale FIFO, and FIFOs that are not ours.
+. "$(dirname "$0")/lib.sh"
+
+export LV2_PATH=$(empty_lv2_path)
+log=$(mktemp -d /tmp/instance.XXXXXX)
+
+# --- The first instance owns a private FIFO.
+"$QUILLON" 2>"$log/a.err" &
+a=$!
+id=$(wait_for_window "LV2 plugs" 30) || fail "first window"
+if [ -p "$FIFO" ] && [ "$(stat -c %a "$FIFO")" = 600 ]; then
+  pass "FIFO created with mode 600"
+else
+  fail "FIFO: $(ls -l "$FIFO" 2>&1)"
+fi
+
+# --- A second start brings the first window forward and ends with 0.
+echo hide >"$FIFO"
+wait_state "$id" hidden || fail "hide before the second start"
+"$QUILLON" 2>"$log/b.err" &
+b=$!
+if wait_for_exit $b 20; then
+  [ "$exit_status" = 0 ] && pass "second instance ends with 0" ||
+    fail "second instance ended with $exit_status"
+else
+  fail "second instance did not end"
+fi
+wait_state "$id" shown && pass "first window brought forward" ||
+  fail "first window not shown after the second start"
+kill -0 $a 2>/dev/null && [ -p "$FIFO" ] && pass "first instance keeps the FIFO" ||
+  fail "first instance or FIFO gone"
+
+# --- The control lines.
+echo hide >"$FIFO"
+wait_state "$id" hidden && pass "hide" || fail "hide"
+echo show >"$FIFO"
+wait_state "$id" shown && pass "show" || fail "show"
+echo "systray action" >"$FIFO"
+wait_state "$id" hidden && pass "systray action hides" || fail "systray action hide"
+echo "systray action" >"$FIFO"
+wait_state "$id" shown && pass "systray action shows" || fail "systray action show"
+
+# An unknown line is reported with its control characters escaped.
+printf 'show \033[2J\n' >"$FIFO"
+if wait_for_text "$log/a.err" 'quillon * Unknown Message'; then
+  grep -qF 'show \x1b[2J' "$log/a.err" && pass "unknown line escaped" ||
+    fail "unknown line not escaped: $(cat -v "$log/a.err")"
+else
+  fail "no message for an unknown line"
+fi
+
+# Garbage, a NUL, an endless partial line: the channel keeps working and
+# the process does not spin.
+printf 'bad \377\376 bytes\nwith\0nul\n' >"$FIFO"
+head -c 300000 /dev/zero | tr '\0' 'x' >"$FIFO"
+printf '\n' >"$FIFO"
+for i in $(seq 1 20000); do echo "flood $i"; done >"$FIFO" &
+flood=$!
+echo hide >"$FIFO"
+wait $flood
+start=$(date +%s%N)
+echo show >"$FIFO"
+wait_state "$id" hidden 5 >/dev/null; wait_state "$id" shown 5 &&
+  pass "show works after a flood ($(( ($(date +%s%N) - start) / 1000000 )) ms)" ||
+  fail "show after a flood"
+printf 'partial line without its end' >"$FIFO"
+sleep 0.2
+before=$(awk '{print $14 + $15}' /proc/$a/stat)
+sleep 1
+after=$(awk '{print $14 + $15}' /proc/$a/stat)
+[ $((after - before)) -lt 20 ] && pass "idle with a partial line pending" ||
+  fail "busy with a partial line: $((after - before)) ticks in 1 s"
+printf '\n' >"$FIFO"
+
+# --- "quit" ends the owner, which removes the FIFO.
+echo quit >"$FIFO"
+if wait_for_exit $a 20; then
+  [ "$exit_status" = 0 ] && pass "quit ends with 0" || fail "quit status $exit_status"
+else
+  fail "quit did not end the instance"
+fi
+[ -e "$FIFO" ] && fail "FIFO left behind by its owner" || pass "owner removed the FIFO"
+
+# --- A FIFO left by a killed instance is taken over.
+"$QUILLON" 2>/dev/null &
+k=$!
+wait_for_window "LV2 plugs" 30 >/dev/null || fail "window before the kill"
+kill -9 $k
+wait $k 2>/dev/null
+[ -p "$FIFO" ] || fail "no stale FIFO after kill -9"
+"$QUILLON" 2>"$log/c.err" &
+c=$!
+wait_for_window "LV2 plugs" 30 >/dev/null && pass "new instance over a stale FIFO" ||
+  fail "no window over a stale FIFO"
+sleep 0.5
+kill -0 $c 2>/dev/null && pass "it stays" || fail "it ended"
+echo quit >"$FIFO"
+wait_for_exit $c 20 || fail "quit after takeover"
+[ -e "$FIFO" ] && fail "taken-over FIFO left behind" || pass "taken-over FIFO removed"
+
+# --- Paths that are not our FIFO are refused and left alone.
+check_refused()
+{
+  what=$1
+  "$QUILLON" 2>"$log/h.err" &
+  h=$!
+  wait_for_window "LV2 plugs" 30 >/dev/null || fail "$what: no window"
+  # Only a FIFO can take a line without being changed by the test itself.
+  if [ -p "$FIFO" ]; then
+    timeout 2 sh -c "echo quit >'$FIFO'" 2>/dev/null
+  fi
+  sleep 0.5
+  if kill -0 $h 2>/dev/null; then
+    pass "$what: not obeyed"
+  else
+    fail "$what: the line was obeyed"
+  fi
+  grep -q "not using $FIFO" "$log/h.err" && pass "$what: reported" ||
+    fail "$what: not reported: $(cat "$log/h.err")"
+  stop $h
+  [ -e "$FIFO" ] || [ -L "$FIFO" ] || fail "$what: removed"
+}
+
+mkfifo -m 666 "$FIFO"
+chown nobody "$FIFO"
+check_refused "FIFO of another user"
+exec 3<>"$FIFO"  # drain what the test wrote
+rm -f "$FIFO"
+exec 3>&-
+
+mkfifo -m 600 "$log/elsewhere"
+ln -s "$log/elsewhere" "$FIFO"
+check_refused "symbolic link"
+rm -f "$FIFO"
+
+echo "not a fifo" >"$FIFO"
+check_refused "regular file"
+[ "$(cat "$FIFO")" = "not a fifo" ] && pass "regular file untouched" ||
+  fail "regular file changed"
+rm -f "$FIFO"
+
+finish

@@ -1,0 +1,152 @@
+// Showing and hiding the window under a real window manager (openbox).
+
+#include "support/main_loop.h"
+#include "support/window_fixture.h"
+
+#include <gdkmm/window.h>
+
+#include <gtest/gtest.h>
+
+namespace quillon {
+namespace {
+
+class Visibility : public test::WindowFixture
+{
+protected:
+  void SetUp() override
+  {
+    fixture.add_simple_plugin("a", "urn:q:a", "Alpha");
+    fixture.add_simple_plugin("b", "urn:q:b", "Beta");
+    open();
+    ASSERT_TRUE(test::pump_until([this] { return shown(); }, 5000));
+  }
+
+  bool shown() const
+  {
+    const auto gdk_window = window->get_window();
+    return gdk_window && window->get_mapped() &&
+           (gdk_window->get_state() & (Gdk::WINDOW_STATE_WITHDRAWN |
+                                       Gdk::WINDOW_STATE_ICONIFIED)) == 0;
+  }
+
+  void wait_shown(bool expected)
+  {
+    EXPECT_TRUE(
+      test::pump_until([&] { return shown() == expected; }, 5000))
+      << (expected ? "not shown" : "not hidden");
+    test::pump_until([] { return false; }, 100); // let the manager settle
+  }
+
+  std::pair<int, int> origin() const
+  {
+    int x = 0;
+    int y = 0;
+    window->get_window()->get_root_origin(x, y);
+    return { x, y };
+  }
+
+  /// Selects a row and moves the focus away, as a user might before hiding.
+  void disturb()
+  {
+    window->selection->select(window->list_store->children().begin());
+    window->refresh_button.grab_focus();
+  }
+
+  void expect_reset()
+  {
+    EXPECT_EQ(window->selection->count_selected_rows(), 0);
+    EXPECT_TRUE(window->tree_view.has_focus());
+  }
+};
+
+TEST_F(Visibility, TrayToggleHidesAndBringsBackAtTheSamePlace)
+{
+  window->move(200, 150);
+  test::pump_until([] { return false; }, 300);
+  const auto before = origin();
+  disturb();
+  window->systray_action();
+  wait_shown(false);
+  EXPECT_EQ(std::make_pair(window->window_x, window->window_y), before);
+  window->systray_action();
+  wait_shown(true);
+  EXPECT_EQ(origin(), before);
+  expect_reset();
+}
+
+TEST_F(Visibility, StartedInTheTrayTheFirstToggleDoesNotMove)
+{
+  // As main does for --systray: hidden without remembering a position.
+  window->options.systray = true;
+  window->hide();
+  wait_shown(false);
+  window->systray_action();
+  wait_shown(true);
+  EXPECT_FALSE(window->options.systray);
+  EXPECT_EQ(window->window_x, -1);
+  EXPECT_EQ(window->window_y, -1);
+  expect_reset();
+}
+
+TEST_F(Visibility, AMinimisedWindowCountsAsHidden)
+{
+  window->iconify();
+  wait_shown(false);
+  disturb();
+  window->systray_action();
+  wait_shown(true);
+  expect_reset();
+}
+
+TEST_F(Visibility, ShowRestoresOnlyARealRememberedPosition)
+{
+  window->move(300, 200);
+  test::pump_until([] { return false; }, 300);
+  const auto placed = origin();
+
+  // Nothing remembered yet: the sum -2 is not more than 1.
+  window->hide();
+  wait_shown(false);
+  window->show_window();
+  wait_shown(true);
+  EXPECT_EQ(window->window_x, -1);
+
+  // A remembered (0, 0) is not restored either.
+  window->window_x = 0;
+  window->window_y = 0;
+  window->hide();
+  wait_shown(false);
+  window->show_window();
+  wait_shown(true);
+  EXPECT_NE(origin(), std::make_pair(0, 0));
+
+  // hide_window remembers; twice in a row keeps the first position.
+  window->move(placed.first, placed.second);
+  test::pump_until([] { return false; }, 300);
+  window->hide_window();
+  wait_shown(false);
+  const auto remembered = std::make_pair(window->window_x, window->window_y);
+  EXPECT_EQ(remembered, origin());
+  window->hide_window();
+  EXPECT_EQ(std::make_pair(window->window_x, window->window_y), remembered);
+  disturb();
+  window->show_window();
+  wait_shown(true);
+  EXPECT_EQ(origin(), remembered);
+  expect_reset();
+
+  // Shown already: raised, position refreshed.
+  window->show_window();
+  EXPECT_EQ(std::make_pair(window->window_x, window->window_y), origin());
+}
+
+TEST_F(Visibility, TrayMenuPopsUpWithItsQuitItem)
+{
+  window->systray_menu(3, 0);
+  EXPECT_TRUE(test::pump_until([this] { return window->tray_menu.get_mapped(); }));
+  EXPECT_EQ(window->quit_item.get_label(), "Quit");
+  window->tray_menu.popdown();
+}
+
+} // namespace
+} // namespace quillon
