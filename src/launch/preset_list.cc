@@ -1,4 +1,20 @@
+// The preset store and the launch menu built from it.
+
 #include "launch/preset_list.h"
+
+#include "launch/commands.h"
+#include "launch/preset_lookup.h"
+#include "launch/urid_table.h"
+
+#include <glibmm/main.h>
+#include <gtkmm/menuitem.h>
+#include <gtkmm/separatormenuitem.h>
+
+#include <glib/gi18n.h>
+#include <gdk/gdkkeysyms.h>
+#include <gtk/gtk.h>
+
+#include <cstdlib>
 
 namespace quillon {
 
@@ -15,6 +31,122 @@ PresetList::PresetList()
   list_store->set_sort_column(columns.label, Gtk::SORT_ASCENDING);
 }
 
-PresetList::~PresetList() = default;
+PresetList::~PresetList()
+{
+  pending_release.disconnect();
+  delete open_menu;
+  launch::urid_table().clear();
+}
+
+void
+PresetList::show_presets(const Glib::ustring& tail, const LilvPlugin* plugin,
+                         LilvWorld* world)
+{
+  const std::vector<launch::PresetEntry> found =
+    launch::find_presets(world, plugin);
+  list_store->clear();
+  for (const launch::PresetEntry& preset : found) {
+    current_row = *list_store->append();
+    current_row.set_value(columns.label, Glib::ustring(preset.label));
+    current_row.set_value(columns.uri, Glib::ustring(preset.uri));
+    current_row.set_value(columns.plugin, plugin);
+  }
+  popup_preset_menu(tail, world);
+}
+
+void
+PresetList::popup_preset_menu(const Glib::ustring& tail, LilvWorld* world)
+{
+  // A menu still waiting for its release is replaced: its rows are gone.
+  if (open_menu) {
+    pending_release.disconnect();
+    delete open_menu;
+    open_menu = nullptr;
+  }
+
+  auto* menu = Gtk::manage(new Gtk::Menu());
+  open_menu = menu;
+  menu->signal_key_release_event().connect_notify(
+    sigc::bind(sigc::mem_fun(*this, &PresetList::on_menu_key_release), menu),
+    false);
+  menu->signal_deactivate().connect(
+    sigc::bind(sigc::mem_fun(*this, &PresetList::on_menu_deactivate), menu));
+
+  auto* default_item = Gtk::manage(new Gtk::MenuItem(_("Default"), true));
+  default_item->signal_activate().connect(
+    sigc::bind(sigc::mem_fun(*this, &PresetList::on_default_activate), menu,
+               tail),
+    false);
+  menu->append(*default_item);
+
+  if (!list_store->children().empty()) {
+    menu->append(*Gtk::manage(new Gtk::SeparatorMenuItem()));
+    for (const Gtk::TreeIter& row : list_store->children()) {
+      auto* item =
+        Gtk::manage(new Gtk::MenuItem(row->get_value(columns.label), true));
+      item->signal_activate().connect(sigc::bind(
+        sigc::mem_fun(*this, &PresetList::on_preset_activate), menu, tail,
+        world, row));
+      menu->append(*item);
+    }
+  }
+
+  menu->show_all();
+  menu->popup(0, gtk_get_current_event_time());
+}
+
+void
+PresetList::on_default_activate(Gtk::Menu* menu, Glib::ustring tail)
+{
+  unselect_plugin();
+  const std::string command =
+    launch::launch_command(interpreter.raw(), tail.raw());
+  if (std::system(nullptr) != 0) {
+    // The host runs in the background; its status is of no interest.
+    (void)std::system(command.c_str());
+  }
+  close_menu(menu);
+}
+
+void
+PresetList::on_menu_key_release(GdkEventKey* event, Gtk::Menu* menu)
+{
+  if (event->keyval == GDK_KEY_Escape)
+    close_menu(menu);
+}
+
+void
+PresetList::on_menu_deactivate(Gtk::Menu* menu)
+{
+  // GTK pops the menu down before it activates the chosen item, so the
+  // release waits for the main loop to be idle again.
+  if (menu != open_menu || pending_release.connected())
+    return;
+  pending_release = Glib::signal_idle().connect([this, menu]() {
+    pending_release = sigc::connection();
+    close_menu(menu);
+    return false;
+  });
+}
+
+void
+PresetList::unselect_plugin()
+{
+  if (!selection)
+    return;
+  if (const Gtk::TreeModel::iterator selected = selection->get_selected())
+    selection->unselect(selected);
+}
+
+void
+PresetList::close_menu(Gtk::Menu* menu)
+{
+  list_store->clear();
+  if (!menu || menu != open_menu)
+    return;
+  pending_release.disconnect();
+  open_menu = nullptr;
+  delete menu;
+}
 
 } // namespace quillon

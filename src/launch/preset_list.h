@@ -6,6 +6,7 @@
 #include <gtkmm/menu.h>
 #include <gtkmm/treemodel.h>
 #include <gtkmm/treeselection.h>
+#include <sigc++/connection.h>
 
 #include <lilv/lilv.h>
 
@@ -55,6 +56,13 @@ private:
   void unselect_plugin();
   /// Empties the store and releases the menu: every end of a launch menu.
   void close_menu(Gtk::Menu* menu);
+  /// The toolkit popped the menu down: release it once the item that may
+  /// have been chosen has run.
+  void on_menu_deactivate(Gtk::Menu* menu);
+
+  /// The launch menu that is up or about to be released; owned here.
+  Gtk::Menu* open_menu = nullptr;
+  sigc::connection pending_release;
 };
 
 } // namespace quillon

@@ -1,0 +1,105 @@
+#include "launch/checked_file.h"
+
+#include <glib/gi18n.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace quillon::launch {
+
+FileDescriptor::~FileDescriptor()
+{
+  if (descriptor >= 0)
+    close(descriptor); // nothing was written through a descriptor that fails here
+}
+
+FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
+  : descriptor(std::exchange(other.descriptor, -1))
+{
+}
+
+FileDescriptor&
+FileDescriptor::operator=(FileDescriptor&& other) noexcept
+{
+  if (this != &other) {
+    FileDescriptor old(std::exchange(descriptor, -1));
+    descriptor = std::exchange(other.descriptor, -1);
+  }
+  return *this;
+}
+
+CheckedFile
+open_private_file(const std::string& path, int flags, mode_t mode)
+{
+  CheckedFile result;
+  // O_NONBLOCK: a FIFO must neither block the open nor a later read.
+  const int fd = open(path.c_str(),
+                      flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY,
+                      mode);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == ENOENT && !(flags & O_CREAT)) {
+      result.check = FileCheck::absent;
+    } else if (error == ELOOP) {
+      result.reason = _("a symbolic link");
+    } else if (error == ENXIO) {
+      // Opening a FIFO for writing without a reader.
+      result.reason = _("not a regular file");
+    } else {
+      result.reason = std::strerror(error);
+    }
+    return result;
+  }
+  FileDescriptor owner(fd);
+
+  struct stat status{};
+  if (fstat(fd, &status) != 0) {
+    result.reason = std::strerror(errno);
+  } else if (!S_ISREG(status.st_mode)) {
+    result.reason = _("not a regular file");
+  } else if (status.st_uid != getuid()) {
+    result.reason = _("owned by another user");
+  } else if (status.st_nlink != 1) {
+    result.reason = _("a file with more than one link");
+  } else {
+    result.check = FileCheck::usable;
+    result.fd = std::move(owner);
+  }
+  return result;
+}
+
+bool
+read_all(int fd, std::string& text)
+{
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n > 0)
+      text.append(buffer, static_cast<size_t>(n));
+    else if (n == 0)
+      return true;
+    else if (errno != EINTR)
+      return false;
+  }
+}
+
+bool
+write_all(int fd, const std::string& text)
+{
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n > 0)
+      done += static_cast<size_t>(n);
+    else if (n < 0 && errno != EINTR)
+      return false;
+  }
+  return true;
+}
+
+} // namespace quillon::launch

@@ -1,0 +1,64 @@
+#pragma once
+
+// Opening the fixed, shared paths under /tmp without trusting what another
+// local user may have planted there.
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace quillon::launch {
+
+/// Owns one file descriptor and closes it.
+class FileDescriptor
+{
+public:
+  FileDescriptor() = default;
+  explicit FileDescriptor(int fd)
+    : descriptor(fd)
+  {
+  }
+  ~FileDescriptor();
+  FileDescriptor(FileDescriptor&& other) noexcept;
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+  int get() const { return descriptor; }
+  explicit operator bool() const { return descriptor >= 0; }
+
+private:
+  int descriptor = -1;
+};
+
+/// What a checked open found at the path.
+enum class FileCheck
+{
+  usable, ///< a regular file of this user with one link, now open
+  absent, ///< nothing there (only when not asked to create)
+  refused ///< something else: `reason` says what
+};
+
+struct CheckedFile
+{
+  FileCheck check = FileCheck::refused;
+  FileDescriptor fd;
+  std::string reason;
+};
+
+/// Opens `path` with `flags` (O_RDONLY, or O_WRONLY | O_CREAT) without
+/// following a symbolic link and without blocking on a FIFO, and keeps it
+/// open only when it is a regular file owned by this user with one link.
+/// Nothing is truncated: that is up to the caller once the check passed.
+CheckedFile
+open_private_file(const std::string& path, int flags, mode_t mode = 0666);
+
+/// Reads everything from `fd`; false on a read error.
+bool
+read_all(int fd, std::string& text);
+
+/// Writes all of `text` to `fd`; false on a write error.
+bool
+write_all(int fd, const std::string& text);
+
+} // namespace quillon::launch

@@ -1,0 +1,86 @@
+#include "launch/commands.h"
+
+#include <glibmm/shell.h>
+
+#include <gdk/gdk.h>
+#include <gdk/gdkkeysyms.h>
+
+#include <cstring>
+
+namespace quillon::launch {
+
+const char* const state_file_path = "/tmp/state.ttl";
+
+namespace {
+
+bool
+is_ascii_letter(char c)
+{
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool
+is_plain(const std::string& uri)
+{
+  if (uri.empty() || !is_ascii_letter(uri[0]))
+    return false;
+  for (const char c : uri) {
+    if (!is_ascii_letter(c) && !(c >= '0' && c <= '9') &&
+        (c == '\0' || !std::strchr("/._~:@%+=,#-", c)))
+      return false;
+  }
+  return true;
+}
+
+} // namespace
+
+std::string
+shell_word(const std::string& uri)
+{
+  // Every ordinary URI keeps its exact text; anything the shell could take
+  // apart or act on reaches the host as one quoted argument.
+  if (is_plain(uri))
+    return uri;
+  return Glib::shell_quote(uri);
+}
+
+std::string
+command_tail(const std::string& uri)
+{
+  return " " + shell_word(uri) + " & ";
+}
+
+std::string
+launch_command(const std::string& interpreter, const std::string& tail)
+{
+  return interpreter + tail;
+}
+
+std::string
+preset_command(const std::string& interpreter, const std::string& tail)
+{
+  return interpreter + " -l " + state_file_path + tail;
+}
+
+KeyAction
+key_action(guint keyval, guint state)
+{
+  if (keyval == GDK_KEY_Return || keyval == GDK_KEY_space)
+    return KeyAction::launch_menu;
+  if (!(state & GDK_CONTROL_MASK))
+    return KeyAction::none;
+  switch (keyval & ~0x20u) {
+    case GDK_KEY_C:
+      return KeyAction::copy_uri;
+    case GDK_KEY_Q:
+      return KeyAction::quit;
+    case GDK_KEY_R:
+      return KeyAction::refresh;
+    case GDK_KEY_W:
+      return KeyAction::toggle_window;
+    default:
+      return KeyAction::none;
+  }
+}
+
+} // namespace quillon::launch

@@ -1,0 +1,47 @@
+#pragma once
+
+// The texts handed to the shell, and which action a key release asks for.
+
+#include <glib.h>
+
+#include <string>
+
+namespace quillon::launch {
+
+/// The preset state file the host is told to load.
+extern const char* const state_file_path;
+
+/// `uri` as one shell word: unchanged when it starts with a letter and holds
+/// only letters, digits and "/._~:@%+=,#-", otherwise quoted for the shell.
+std::string
+shell_word(const std::string& uri);
+
+/// The common end of both launch commands: " " + URI + " & ".
+std::string
+command_tail(const std::string& uri);
+
+/// Starts the plugin without a preset: `interpreter` + `tail`.
+std::string
+launch_command(const std::string& interpreter, const std::string& tail);
+
+/// Starts the plugin with the state file: `interpreter` + " -l " + file +
+/// `tail`.
+std::string
+preset_command(const std::string& interpreter, const std::string& tail);
+
+enum class KeyAction
+{
+  none,
+  launch_menu, ///< when the cursor is in the name column
+  copy_uri,
+  quit,
+  refresh,
+  toggle_window
+};
+
+/// What a key release on the plugin list asks for: Return and space on the
+/// key value alone, then Control with C, Q, R or W in either case.
+KeyAction
+key_action(guint keyval, guint state);
+
+} // namespace quillon::launch

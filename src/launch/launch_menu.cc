@@ -1,0 +1,91 @@
+// Mouse and key handling of the plugin list: the launch menu, the copy of
+// a plugin's URI and the window's Control-key shortcuts.
+
+#include "app/plugin_list.h"
+#include "launch/commands.h"
+
+#include <gtkmm/clipboard.h>
+
+#include <gdk/gdk.h>
+
+namespace quillon {
+
+namespace {
+
+bool
+cursor_in_name_column(Gtk::TreeView& view)
+{
+  Gtk::TreeModel::Path path;
+  Gtk::TreeViewColumn* column = nullptr;
+  view.get_cursor(path, column);
+  return column && column == view.get_column(0);
+}
+
+} // namespace
+
+void
+LV2PluginList::on_button_release(GdkEventButton* event)
+{
+  if (event->type != GDK_BUTTON_RELEASE)
+    return;
+  if (event->button == 1) {
+    if (cursor_in_name_column(tree_view))
+      show_launch_menu();
+  } else if (event->button == 3) {
+    copy_uri();
+  }
+}
+
+bool
+LV2PluginList::on_key_release(GdkEventKey* event)
+{
+  switch (launch::key_action(event->keyval, event->state)) {
+    case launch::KeyAction::launch_menu:
+      if (cursor_in_name_column(tree_view))
+        show_launch_menu();
+      break;
+    case launch::KeyAction::copy_uri:
+      copy_uri();
+      break;
+    case launch::KeyAction::quit:
+      on_quit();
+      break;
+    case launch::KeyAction::refresh:
+      on_refresh();
+      break;
+    case launch::KeyAction::toggle_window:
+      systray_action();
+      break;
+    case launch::KeyAction::none:
+      break;
+  }
+  return true;
+}
+
+void
+LV2PluginList::show_launch_menu()
+{
+  const Gtk::TreeModel::iterator selected = selection->get_selected();
+  if (!selected)
+    return;
+  const Gtk::TreeModel::Row row = *selected;
+  const LilvPlugin* plugin = row.get_value(columns.plugin);
+  const Glib::ustring uri = row.get_value(columns.uri);
+  presets.show_presets(launch::command_tail(uri.raw()), plugin, world.get());
+}
+
+void
+LV2PluginList::copy_uri()
+{
+  const Gtk::TreeModel::iterator selected = selection->get_selected();
+  if (!selected)
+    return;
+  const Glib::ustring uri = selected->get_value(columns.uri);
+  Glib::RefPtr<Gtk::Clipboard> clipboard =
+    Gtk::Clipboard::get(GDK_SELECTION_CLIPBOARD);
+  clipboard->set_text(uri);
+  // Lets a clipboard manager keep the text once the program has ended.
+  clipboard->set_can_store();
+}
+
+} // namespace quillon

@@ -1,0 +1,98 @@
+// Launching with a preset: its state goes to the state file that the host
+// loads.
+
+#include "app/diagnostics.h"
+#include "catalogue/lilv_ptr.h"
+#include "launch/checked_file.h"
+#include "launch/commands.h"
+#include "launch/preset_list.h"
+#include "launch/state_text.h"
+#include "launch/urid_table.h"
+
+#include <giomm/dataoutputstream.h>
+#include <giomm/error.h>
+#include <giomm/unixoutputstream.h>
+
+#include <glib/gi18n.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace quillon {
+
+void
+PresetList::on_preset_activate(Gtk::Menu* menu, Glib::ustring tail,
+                               LilvWorld* world, Gtk::TreeIter row)
+{
+  LV2_URID_Map map{ nullptr, launch::urid_map };
+  LV2_URID_Unmap unmap{ nullptr, launch::urid_unmap };
+
+  const Glib::ustring uri = row->get_value(columns.uri);
+  const Glib::ustring label = row->get_value(columns.label);
+  std::string text;
+  {
+    const NodePtr node(lilv_new_uri(world, uri.c_str()));
+    const StatePtr state(
+      node ? lilv_state_new_from_world(world, &map, node.get()) : nullptr);
+    if (!state) {
+      diagnostic(_("Preset <%s> has no state\n"), uri.c_str());
+      return;
+    }
+    lilv_state_set_label(state.get(), label.c_str());
+    char* serialised = lilv_state_to_string(world, &map, &unmap, state.get(),
+                                            uri.c_str(), nullptr);
+    if (!serialised) {
+      diagnostic(_("Preset <%s> gave no state text\n"), uri.c_str());
+      return;
+    }
+    text = serialised;
+    lilv_free(serialised);
+  }
+
+  if (!write_state_file(launch::empty_first_iri(text)))
+    return;
+  unselect_plugin();
+  const std::string command =
+    launch::preset_command(interpreter.raw(), tail.raw());
+  if (std::system(nullptr) != 0) {
+    // The host runs in the background; its status is of no interest.
+    (void)std::system(command.c_str());
+  }
+  close_menu(menu);
+}
+
+bool
+PresetList::write_state_file(const Glib::ustring& text)
+{
+  const char* const path = launch::state_file_path;
+  // A fixed path under /tmp: never write through a link, into a FIFO or
+  // into another user's file. Truncate only once the file is known ours.
+  launch::CheckedFile file =
+    launch::open_private_file(path, O_WRONLY | O_CREAT);
+  if (file.check != launch::FileCheck::usable) {
+    diagnostic(_("Not using %s: %s\n"), path, file.reason.c_str());
+    return false;
+  }
+  if (ftruncate(file.fd.get(), 0) != 0) {
+    diagnostic(_("Cannot write %s: %s\n"), path, std::strerror(errno));
+    return false;
+  }
+  try {
+    const auto stream = Gio::UnixOutputStream::create(file.fd.get(), false);
+    const auto data = Gio::DataOutputStream::create(stream);
+    data->put_string(launch::state_prefixes + text.raw());
+    data->close();
+  } catch (const Glib::Error& error) {
+    // Raw bytes: the message may hold text the locale cannot convert.
+    diagnostic(_("Cannot write %s: %s\n"), path, error.what().raw().c_str());
+    return false;
+  }
+  return true;
+}
+
+} // namespace quillon

@@ -1,0 +1,257 @@
+// The fixed paths under /tmp when another local user got there first, and
+// a plugin URI written to make the shell run something. Runs in the
+// sandbox's private /tmp.
+
+#include "app/plugin_list.h"
+#include "support/lv2_fixture.h"
+#include "support/main_loop.h"
+
+#include "support/ustring_printer.h"
+
+#include <gtkmm/menuitem.h>
+
+#include <gtest/gtest.h>
+
+#include <glib.h>
+#include <gtk/gtk.h>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace quillon {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string host_list = "/tmp/jalv.interpreter";
+const std::string state_file = "/tmp/state.ttl";
+
+std::string
+read_file(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void
+write_file(const std::string& path, const std::string& text)
+{
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+/// Hands `path` to the user "nobody"; false when we may not.
+bool
+give_to_nobody(const std::string& path)
+{
+  const passwd* nobody = getpwnam("nobody");
+  return getuid() == 0 && nobody &&
+         chown(path.c_str(), nobody->pw_uid, nobody->pw_gid) == 0;
+}
+
+class PlantedFileTest : public ::testing::Test
+{
+protected:
+  PlantedFileTest()
+  {
+    std::error_code ignored;
+    for (const std::string& path :
+         { host_list, state_file, std::string("/tmp/pwned"), witness })
+      fs::remove(path, ignored);
+    fs::create_directories(bin);
+    // A host the pipeline finds in PATH, and one the tests launch with.
+    for (const std::string name : { "jalv.gtk", "jalv" }) {
+      write_file(bin + "/" + name, "#!/bin/sh\nexit 0\n");
+      fs::permissions(bin + "/" + name, fs::perms::owner_all);
+    }
+    write_file(host, "#!/bin/sh\nprintf '%s\\n' \"$@\" >" + witness +
+                       ".new && mv " + witness + ".new " + witness + "\n");
+    fs::permissions(host, fs::perms::owner_all);
+    saved_path = std::getenv("PATH");
+    setenv("PATH", (bin + ":" + saved_path).c_str(), 1);
+  }
+  ~PlantedFileTest() override
+  {
+    window.reset();
+    test::pump_pending();
+    setenv("PATH", saved_path.c_str(), 1);
+    std::error_code ignored;
+    fs::remove_all(bin, ignored);
+    fs::remove(state_file, ignored);
+    fs::remove(host_list, ignored);
+  }
+
+  /// Opens the window and reports what it wrote on standard error.
+  std::string open()
+  {
+    testing::internal::CaptureStderr();
+    window = std::make_unique<LV2PluginList>();
+    return testing::internal::GetCapturedStderr();
+  }
+
+  int host_count() const
+  {
+    return gtk_tree_model_iter_n_children(
+      gtk_combo_box_get_model(GTK_COMBO_BOX(window->host_combo.gobj())),
+      nullptr);
+  }
+
+  /// Chooses the preset "Warm" of urn:q:amp with our recording host.
+  std::string launch_preset()
+  {
+    window->presets.interpreter = host;
+    for (const auto& row : window->list_store->children())
+      if (row.get_value(window->columns.uri) == "urn:q:amp")
+        window->selection->select(row);
+    window->show_launch_menu();
+    const auto rows = window->presets.list_store->children();
+    EXPECT_EQ(rows.size(), 1u);
+    if (rows.empty())
+      return "";
+    testing::internal::CaptureStderr();
+    window->presets.on_preset_activate(nullptr, " urn:q:amp & ", window->world.get(),
+                                       rows.begin());
+    return testing::internal::GetCapturedStderr();
+  }
+
+  void add_amp()
+  {
+    fixture.add_simple_plugin("amp", "urn:q:amp", "Amp");
+    fixture.append_manifest("amp", "<urn:q:amp#warm> a pset:Preset ; "
+                                   "lv2:appliesTo <urn:q:amp> ; "
+                                   "rdfs:label \"Warm\" ; lv2:port [ "
+                                   "lv2:symbol \"p0\" ; pset:value 0.75 ] .");
+  }
+
+  /// No host started: give a background job time to show up, then look.
+  bool host_stayed_idle()
+  {
+    return !test::pump_until([&] { return fs::exists(witness); }, 300);
+  }
+
+  test::Lv2Fixture fixture;
+  std::unique_ptr<LV2PluginList> window;
+  const std::string bin = "/tmp/quillon-bin";
+  const std::string host = "/tmp/quillon-bin/recording-host";
+  const std::string witness = "/tmp/quillon-host-ran";
+  std::string saved_path;
+};
+
+TEST_F(PlantedFileTest, HostListOfOurOwnIsWrittenAndRead)
+{
+  const std::string err = open();
+  EXPECT_EQ(err, "");
+  const std::string list = read_file(host_list);
+  EXPECT_NE(list.find("jalv -s\n"), std::string::npos) << list;
+  EXPECT_NE(list.find("jalv.gtk\n"), std::string::npos) << list;
+  EXPECT_EQ(window->presets.interpreter, "jalv.gtk");
+  EXPECT_EQ(window->host_combo.get_active_text(), "jalv.gtk");
+  EXPECT_GE(host_count(), 2);
+
+  window->host_combo.set_active(0);
+  EXPECT_EQ(window->presets.interpreter,
+            window->host_combo.get_active_text());
+}
+
+TEST_F(PlantedFileTest, AnotherUsersHostListIsNeitherRunNorRead)
+{
+  write_file(host_list, "touch /tmp/pwned;jalv.gtk\njalv.gtk\n");
+  chmod(host_list.c_str(), 0666);
+  if (!give_to_nobody(host_list))
+    GTEST_SKIP() << "needs root to plant a file of another user";
+  const std::string err = open();
+  EXPECT_EQ(err, "Not using /tmp/jalv.interpreter: owned by another user\n");
+  EXPECT_EQ(host_count(), 0);
+  EXPECT_EQ(window->presets.interpreter, "");
+  EXPECT_EQ(read_file(host_list), "touch /tmp/pwned;jalv.gtk\njalv.gtk\n");
+}
+
+TEST_F(PlantedFileTest, SymlinkOrFifoAtTheHostListIsLeftAlone)
+{
+  const std::string precious = "/tmp/home/precious";
+  fs::create_directories("/tmp/home");
+  write_file(precious, "keep me\n");
+  fs::create_symlink(precious, host_list);
+  std::string err = open();
+  EXPECT_EQ(err, "Not using /tmp/jalv.interpreter: a symbolic link\n");
+  EXPECT_EQ(read_file(precious), "keep me\n");
+  EXPECT_EQ(host_count(), 0);
+  window.reset();
+  fs::remove(host_list);
+
+  ASSERT_EQ(mkfifo(host_list.c_str(), 0666), 0);
+  err = open(); // would block for ever if the FIFO were opened plainly
+  EXPECT_EQ(err, "Not using /tmp/jalv.interpreter: not a regular file\n");
+  EXPECT_EQ(host_count(), 0);
+}
+
+TEST_F(PlantedFileTest, PlantedStateFileStopsThePresetLaunch)
+{
+  add_amp();
+  open();
+
+  const std::string precious = "/tmp/home/precious";
+  fs::create_directories("/tmp/home");
+  write_file(precious, "keep me\n");
+  fs::create_symlink(precious, state_file);
+  EXPECT_EQ(launch_preset(), "Not using /tmp/state.ttl: a symbolic link\n");
+  EXPECT_EQ(read_file(precious), "keep me\n");
+  EXPECT_TRUE(host_stayed_idle());
+  fs::remove(state_file);
+
+  ASSERT_EQ(mkfifo(state_file.c_str(), 0666), 0);
+  EXPECT_EQ(launch_preset(), "Not using /tmp/state.ttl: not a regular file\n");
+  EXPECT_TRUE(host_stayed_idle());
+  fs::remove(state_file);
+
+  write_file(state_file, "theirs\n");
+  chmod(state_file.c_str(), 0666);
+  if (give_to_nobody(state_file)) {
+    const std::string err = launch_preset();
+    EXPECT_NE(err.find("Not using /tmp/state.ttl"), std::string::npos) << err;
+    EXPECT_EQ(read_file(state_file), "theirs\n");
+    EXPECT_TRUE(host_stayed_idle());
+  }
+  fs::remove(state_file);
+
+  // Our own file is replaced and the host started.
+  write_file(state_file, "old content that is longer than nothing\n");
+  EXPECT_EQ(launch_preset(), "");
+  EXPECT_TRUE(test::pump_until([&] { return fs::exists(witness); }));
+  EXPECT_EQ(read_file(state_file).find("old content"), std::string::npos);
+  EXPECT_NE(read_file(state_file).find("0.75"), std::string::npos);
+}
+
+TEST_F(PlantedFileTest, HostileUriReachesTheHostAsOneArgument)
+{
+  const std::string uri = "urn:x;touch$IFS/tmp/pwned";
+  fixture.add_simple_plugin("hostile", uri, "Hostile");
+  open();
+  window->presets.interpreter = host;
+  ASSERT_EQ(window->list_store->children().size(), 1u);
+  window->selection->select(window->list_store->children().begin());
+  window->show_launch_menu();
+  Gtk::MenuItem* default_item = nullptr;
+  GList* toplevels = gtk_window_list_toplevels();
+  for (GList* l = toplevels; l; l = l->next) {
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(l->data));
+    if (child && GTK_IS_MENU(child) && gtk_widget_get_visible(child))
+      default_item = dynamic_cast<Gtk::MenuItem*>(
+        *Glib::wrap(GTK_MENU(child))->get_children().begin());
+  }
+  g_list_free(toplevels);
+  ASSERT_NE(default_item, nullptr);
+  default_item->activate();
+  ASSERT_TRUE(test::pump_until([&] { return fs::exists(witness); }));
+  EXPECT_EQ(read_file(witness), uri + "\n");
+  EXPECT_FALSE(fs::exists("/tmp/pwned"));
+}
+
+} // namespace
+} // namespace quillon
