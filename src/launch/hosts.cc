@@ -23,7 +23,7 @@ host_list_refused(const launch::CheckedFile& file)
 {
   if (file.check != launch::FileCheck::refused)
     return false;
-  diagnostic(_("Not using %s: %s\n"), launch::host_list_path,
+  diagnostic(_("quillon: not using %s: %s\n"), launch::host_list_path,
              file.reason.c_str());
   return true;
 }

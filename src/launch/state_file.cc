@@ -75,11 +75,11 @@ PresetList::write_state_file(const Glib::ustring& text)
   launch::CheckedFile file =
     launch::open_private_file(path, O_WRONLY | O_CREAT);
   if (file.check != launch::FileCheck::usable) {
-    diagnostic(_("Not using %s: %s\n"), path, file.reason.c_str());
+    diagnostic(_("quillon: not using %s: %s\n"), path, file.reason.c_str());
     return false;
   }
   if (ftruncate(file.fd.get(), 0) != 0) {
-    diagnostic(_("Cannot write %s: %s\n"), path, std::strerror(errno));
+    diagnostic(_("quillon: cannot write %s: %s\n"), path, std::strerror(errno));
     return false;
   }
   try {
@@ -89,7 +89,7 @@ PresetList::write_state_file(const Glib::ustring& text)
     data->close();
   } catch (const Glib::Error& error) {
     // Raw bytes: the message may hold text the locale cannot convert.
-    diagnostic(_("Cannot write %s: %s\n"), path, error.what().raw().c_str());
+    diagnostic(_("quillon: cannot write %s: %s\n"), path, error.what().raw().c_str());
     return false;
   }
   return true;

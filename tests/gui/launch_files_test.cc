@@ -166,7 +166,7 @@ TEST_F(PlantedFileTest, AnotherUsersHostListIsNeitherRunNorRead)
   if (!give_to_nobody(host_list))
     GTEST_SKIP() << "needs root to plant a file of another user";
   const std::string err = open();
-  EXPECT_EQ(err, "Not using /tmp/jalv.interpreter: owned by another user\n");
+  EXPECT_EQ(err, "quillon: not using /tmp/jalv.interpreter: owned by another user\n");
   EXPECT_EQ(host_count(), 0);
   EXPECT_EQ(window->presets.interpreter, "");
   EXPECT_EQ(read_file(host_list), "touch /tmp/pwned;jalv.gtk\njalv.gtk\n");
@@ -179,7 +179,7 @@ TEST_F(PlantedFileTest, SymlinkOrFifoAtTheHostListIsLeftAlone)
   write_file(precious, "keep me\n");
   fs::create_symlink(precious, host_list);
   std::string err = open();
-  EXPECT_EQ(err, "Not using /tmp/jalv.interpreter: a symbolic link\n");
+  EXPECT_EQ(err, "quillon: not using /tmp/jalv.interpreter: a symbolic link\n");
   EXPECT_EQ(read_file(precious), "keep me\n");
   EXPECT_EQ(host_count(), 0);
   window.reset();
@@ -187,7 +187,7 @@ TEST_F(PlantedFileTest, SymlinkOrFifoAtTheHostListIsLeftAlone)
 
   ASSERT_EQ(mkfifo(host_list.c_str(), 0666), 0);
   err = open(); // would block for ever if the FIFO were opened plainly
-  EXPECT_EQ(err, "Not using /tmp/jalv.interpreter: not a regular file\n");
+  EXPECT_EQ(err, "quillon: not using /tmp/jalv.interpreter: not a regular file\n");
   EXPECT_EQ(host_count(), 0);
 }
 
@@ -200,13 +200,13 @@ TEST_F(PlantedFileTest, PlantedStateFileStopsThePresetLaunch)
   fs::create_directories("/tmp/home");
   write_file(precious, "keep me\n");
   fs::create_symlink(precious, state_file);
-  EXPECT_EQ(launch_preset(), "Not using /tmp/state.ttl: a symbolic link\n");
+  EXPECT_EQ(launch_preset(), "quillon: not using /tmp/state.ttl: a symbolic link\n");
   EXPECT_EQ(read_file(precious), "keep me\n");
   EXPECT_TRUE(host_stayed_idle());
   fs::remove(state_file);
 
   ASSERT_EQ(mkfifo(state_file.c_str(), 0666), 0);
-  EXPECT_EQ(launch_preset(), "Not using /tmp/state.ttl: not a regular file\n");
+  EXPECT_EQ(launch_preset(), "quillon: not using /tmp/state.ttl: not a regular file\n");
   EXPECT_TRUE(host_stayed_idle());
   fs::remove(state_file);
 
@@ -214,7 +214,7 @@ TEST_F(PlantedFileTest, PlantedStateFileStopsThePresetLaunch)
   chmod(state_file.c_str(), 0666);
   if (give_to_nobody(state_file)) {
     const std::string err = launch_preset();
-    EXPECT_NE(err.find("Not using /tmp/state.ttl"), std::string::npos) << err;
+    EXPECT_NE(err.find("quillon: not using /tmp/state.ttl"), std::string::npos) << err;
     EXPECT_EQ(read_file(state_file), "theirs\n");
     EXPECT_TRUE(host_stayed_idle());
   }
