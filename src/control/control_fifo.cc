@@ -108,6 +108,13 @@ ControlFifo::write_line(const std::string& line)
   }
 }
 
+namespace {
+
+// How long a newcomer leaves its announcement to a running owner.
+constexpr unsigned announcement_pause_ms = 200;
+
+} // namespace
+
 void
 ControlFifo::send(Glib::IOCondition condition, Glib::ustring message)
 {
@@ -115,7 +122,13 @@ ControlFifo::send(Glib::IOCondition condition, Glib::ustring message)
     return;
   watch.disconnect();
   write_line(message.raw() + "\n");
-  arm_watch();
+  // A running owner sits idle in its main loop, but on a busy machine this
+  // process could otherwise read its own line back before the owner is even
+  // scheduled, and both instances would stay. Give the owner a head start;
+  // with no owner the line is still there to be read back afterwards.
+  Glib::signal_timeout().connect_once(
+    sigc::mem_fun(*this, &ControlFifo::arm_watch), announcement_pause_ms,
+    Glib::PRIORITY_DEFAULT);
 }
 
 void

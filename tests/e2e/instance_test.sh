@@ -21,7 +21,7 @@ echo hide >"$FIFO"
 wait_state "$id" hidden || fail "hide before the second start"
 # The protocol has no lock: a newcomer that reads its own announcement before
 # the owner does stays. Let the owner settle into its main loop first.
-sleep 1
+sleep 0.3
 "$QUILLON" 2>"$log/b.err" &
 b=$!
 if wait_for_exit $b 20; then
@@ -71,7 +71,7 @@ wait_state "$id" hidden 5 >/dev/null; wait_state "$id" shown 5 &&
 printf 'partial line without its end' >"$FIFO"
 sleep 0.2
 before=$(awk '{print $14 + $15}' /proc/$a/stat)
-sleep 1
+sleep 0.3
 after=$(awk '{print $14 + $15}' /proc/$a/stat)
 [ $((after - before)) -lt 20 ] && pass "idle with a partial line pending" ||
   fail "busy with a partial line: $((after - before)) ticks in 1 s"
