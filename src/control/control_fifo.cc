@@ -5,6 +5,7 @@
 #include "control/fifo_path.h"
 #include "control/messages.h"
 
+#include <glib.h>
 #include <glibmm/main.h>
 #include <gtkmm/main.h>
 
@@ -90,6 +91,8 @@ ControlFifo::is_ours() const
 void
 ControlFifo::arm_watch()
 {
+  // Never two watches: a pause may end while another is still pending.
+  watch.disconnect();
   watch = Glib::signal_io().connect(sigc::ptr_fun(&on_control_input), fd,
                                     Glib::IO_IN, Glib::PRIORITY_DEFAULT);
 }
@@ -110,8 +113,16 @@ ControlFifo::write_line(const std::string& line)
 
 namespace {
 
-// How long a newcomer leaves its announcement to a running owner.
-constexpr unsigned announcement_pause_ms = 200;
+// How long after its announcement a newcomer still expects a running owner
+// to answer, and how long it leaves each repeated announcement alone.
+constexpr gint64 answer_window_us = 300 * 1000;
+constexpr unsigned repeat_pause_ms = 10;
+
+// How long an owner takes an "exit" it reads back for its own answer to a
+// newcomer that has not been scheduled yet.
+constexpr gint64 exit_window_us = 1000 * 1000;
+// The pause after writing "exit", in which the newcomer reads it.
+constexpr unsigned exit_pause_ms = 5;
 
 } // namespace
 
@@ -120,14 +131,34 @@ ControlFifo::send(Glib::IOCondition condition, Glib::ustring message)
 {
   if ((condition & Glib::IO_OUT) == 0 || fd < 0)
     return;
-  watch.disconnect();
   write_line(message.raw() + "\n");
-  // A running owner sits idle in its main loop, but on a busy machine this
-  // process could otherwise read its own line back before the owner is even
-  // scheduled, and both instances would stay. Give the owner a head start;
-  // with no owner the line is still there to be read back afterwards.
+  announced_at = g_get_monotonic_time();
+}
+
+void
+ControlFifo::repeat_announcement()
+{
+  // Every reader of the FIFO wakes for a line and the quickest takes it, so
+  // on a busy machine a newcomer can read its own announcement before the
+  // owner is even scheduled. Put it back after a short pause; the watch is
+  // armed again together with the line, so the owner's "exit" always finds
+  // this process listening.
+  watch.disconnect();
   Glib::signal_timeout().connect_once(
-    sigc::mem_fun(*this, &ControlFifo::arm_watch), announcement_pause_ms,
+    [this] {
+      write_line(announcement.raw() + "\n");
+      arm_watch();
+    },
+    repeat_pause_ms, Glib::PRIORITY_DEFAULT);
+}
+
+void
+ControlFifo::answer_newcomer()
+{
+  watch.disconnect();
+  write_line("exit\n");
+  Glib::signal_timeout().connect_once(
+    sigc::mem_fun(*this, &ControlFifo::arm_watch), exit_pause_ms,
     Glib::PRIORITY_DEFAULT);
 }
 
@@ -161,6 +192,13 @@ ControlFifo::handle_line(const control::LineReader::Line& line)
       Gtk::Main::quit();
       break;
     case control::Message::exit:
+      if (answered_at != 0 &&
+          g_get_monotonic_time() - answered_at < exit_window_us) {
+        // Most likely the answer this owner wrote, read back because the
+        // newcomer was not scheduled within the pause: hand it on again.
+        answer_newcomer();
+        break;
+      }
       is_owner = false;
       if (window)
         window->hide();
@@ -181,13 +219,18 @@ ControlFifo::handle_line(const control::LineReader::Line& line)
       break;
     case control::Message::announcement:
       // Tell the newcomer to leave, and leave that line to it for a moment.
-      watch.disconnect();
-      write_line("exit\n");
-      Glib::signal_timeout().connect_once(
-        sigc::mem_fun(*this, &ControlFifo::arm_watch), 5,
-        Glib::PRIORITY_DEFAULT);
-      [[fallthrough]];
+      answered_at = g_get_monotonic_time();
+      answer_newcomer();
+      if (window)
+        window->show_window();
+      is_owner = true;
+      break;
     case control::Message::own_announcement:
+      if (!is_owner && announced_at != 0 &&
+          g_get_monotonic_time() - announced_at < answer_window_us) {
+        repeat_announcement();
+        break;
+      }
       if (window)
         window->show_window();
       is_owner = true;

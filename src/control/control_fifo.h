@@ -2,6 +2,7 @@
 
 #include "control/line_reader.h"
 
+#include <glib.h>
 #include <glibmm/iochannel.h>
 #include <glibmm/ustring.h>
 #include <sigc++/connection.h>
@@ -48,12 +49,20 @@ private:
   ControlFifo();
   ~ControlFifo();
 
+  /// Puts this process's own announcement back for a running owner.
+  void repeat_announcement();
+  /// Writes "exit" for a newcomer and leaves the FIFO to it for a moment.
+  void answer_newcomer();
   /// Writes a whole line to the FIFO.
   void write_line(const std::string& line);
   /// Accepts only a FIFO that belongs to this user.
   bool is_ours() const;
 
   control::LineReader reader;
+  /// Monotonic time of the announcement sent by `send`; 0 before it.
+  gint64 announced_at = 0;
+  /// Monotonic time of the last "exit" written to a newcomer; 0 when none.
+  gint64 answered_at = 0;
 };
 
 /// The FIFO watch: true keeps it.

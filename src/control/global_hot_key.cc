@@ -68,6 +68,12 @@ GlobalHotKey::GlobalHotKey()
     start_failed = true;
     return;
   }
+  // Installed here, on the main thread, and not by the listener: the
+  // toolkit briefly swaps in handlers of its own on the main thread (while
+  // it reads its X settings) and puts back what it found, so a handler set
+  // from another thread at that moment would be lost, and the listener's
+  // errors would reach the toolkit's handler, which ends the process.
+  previous_handler.store(XSetErrorHandler(&on_x_error));
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_JOINABLE);
@@ -99,7 +105,7 @@ bool
 GlobalHotKey::grab()
 {
   const int errors_before = grab_errors.load();
-  XGrabKey(display, keycode, modifiers, DefaultRootWindow(display), False,
+  XGrabKey(display, keycode, modifiers, DefaultRootWindow(display.load()), False,
            GrabModeAsync, GrabModeAsync);
   // The server's answer: a failed grab reaches the error handler here.
   XSync(display, True);
@@ -109,13 +115,13 @@ GlobalHotKey::grab()
 void
 GlobalHotKey::ungrab()
 {
-  XUngrabKey(display, keycode, modifiers, DefaultRootWindow(display));
+  XUngrabKey(display, keycode, modifiers, DefaultRootWindow(display.load()));
 }
 
 bool
 GlobalHotKey::wait_for_events()
 {
-  pollfd watched[2] = { { ConnectionNumber(display), POLLIN, 0 },
+  pollfd watched[2] = { { ConnectionNumber(display.load()), POLLIN, 0 },
                         { stop_pipe[0], POLLIN, 0 } };
   while (poll(watched, 2, -1) < 0)
     if (errno != EINTR)
@@ -129,7 +135,6 @@ GlobalHotKey::listen()
   display = XOpenDisplay(nullptr);
   if (!display)
     return; // no display: the program runs without the hot-key
-  previous_handler.store(XSetErrorHandler(&on_x_error));
   keycode = XKeysymToKeycode(display, XK_Escape);
   listening = true;
 
@@ -142,7 +147,7 @@ GlobalHotKey::listen()
     grabbed = grab();
   }
   if (grabbed) {
-    XSelectInput(display, DefaultRootWindow(display), KeyPressMask);
+    XSelectInput(display, DefaultRootWindow(display.load()), KeyPressMask);
     const int errors_when_grabbed = grab_errors.load();
     bool stopping = false;
     while (!stopping) {

@@ -34,7 +34,8 @@ public:
   /// Set while the listener thread runs, for tests.
   bool running() const { return listening.load(); }
 
-  Display* display = nullptr;
+  /// The listener's own connection; read by the error handler on any thread.
+  std::atomic<Display*> display{ nullptr };
   /// The grab's modifier mask: Shift, or Control and Shift.
   unsigned int modifiers = 0;
   int keycode = 0;

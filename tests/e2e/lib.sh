@@ -84,6 +84,13 @@ stop()
 TEST_TOOLS="$(cd "$(dirname "$QUILLON")/../tests" && pwd)"
 FIFO="/tmp/quillon.fifo$(id -u)"
 
+# to_fifo: copies standard input into the control FIFO, giving up after five
+# seconds when nothing reads it, so a missing instance never hangs a test.
+to_fifo()
+{
+  timeout 5 sh -c 'cat >"$1"' to_fifo "$FIFO"
+}
+
 # is_shown ID: the window is mapped (viewable).
 is_shown()
 {
