@@ -86,8 +86,10 @@ FIFO="/tmp/quillon.fifo$(id -u)"
 
 # to_fifo: copies standard input into the control FIFO, giving up after five
 # seconds when nothing reads it, so a missing instance never hangs a test.
+# Writes nothing (and fails) when the FIFO is not there.
 to_fifo()
 {
+  [ -p "$FIFO" ] || { cat >/dev/null; return 1; }
   timeout 5 sh -c 'cat >"$1"' to_fifo "$FIFO"
 }
 

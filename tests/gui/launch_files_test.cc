@@ -17,8 +17,10 @@
 
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -114,10 +116,32 @@ protected:
     EXPECT_EQ(rows.size(), 1u);
     if (rows.empty())
       return "";
-    testing::internal::CaptureStderr();
-    window->presets.on_preset_activate(nullptr, " urn:q:amp & ", window->world.get(),
-                                       rows.begin());
-    return testing::internal::GetCapturedStderr();
+    return stderr_of([&] {
+      window->presets.on_preset_activate(nullptr, " urn:q:amp & ",
+                                         window->world.get(), rows.begin());
+    });
+  }
+
+  /// What `action` writes on standard error, kept outside /tmp so that a
+  /// full /tmp cannot swallow it.
+  template<typename Action>
+  static std::string stderr_of(Action action)
+  {
+    char name[] = "/dev/shm/quillon-stderr-XXXXXX";
+    const int file = mkstemp(name);
+    if (file < 0)
+      return "(no capture file)";
+    std::fflush(stderr);
+    const int saved = dup(2);
+    dup2(file, 2);
+    action();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    close(file);
+    const std::string text = read_file(name);
+    unlink(name);
+    return text;
   }
 
   void add_amp()
@@ -251,6 +275,54 @@ TEST_F(PlantedFileTest, HostileUriReachesTheHostAsOneArgument)
   ASSERT_TRUE(test::pump_until([&] { return fs::exists(witness); }));
   EXPECT_EQ(read_file(witness), uri + "\n");
   EXPECT_FALSE(fs::exists("/tmp/pwned"));
+}
+
+TEST_F(PlantedFileTest, FullTmpStopsThePresetLaunchUntilThereIsRoom)
+{
+  add_amp();
+  open();
+  // Shrink the private /tmp to a little above what it holds, then fill it.
+  struct statvfs tmp{};
+  ASSERT_EQ(statvfs("/tmp", &tmp), 0);
+  const unsigned long long kib = 1024;
+  const auto size_kib = tmp.f_blocks * tmp.f_frsize / kib;
+  const auto used_kib = (tmp.f_blocks - tmp.f_bfree) * tmp.f_frsize / kib;
+  const auto remount = [](unsigned long long kib_size) {
+    return "mount -o remount,size=" + std::to_string(kib_size) + "k /tmp";
+  };
+  ASSERT_EQ(std::system(remount(used_kib + 256).c_str()), 0);
+  (void)std::system("yes filler >/tmp/filler 2>/dev/null");
+
+  const std::string err = launch_preset();
+  fs::remove("/tmp/filler"); // a host started by mistake could now report
+  EXPECT_EQ(err.rfind("quillon: cannot write /tmp/state.ttl: ", 0), 0u) << err;
+  EXPECT_TRUE(host_stayed_idle());
+  ASSERT_EQ(std::system(remount(size_kib).c_str()), 0);
+
+  // With room again the same preset starts.
+  EXPECT_EQ(launch_preset(), "");
+  EXPECT_TRUE(test::pump_until([&] { return fs::exists(witness); }));
+}
+
+TEST_F(PlantedFileTest, MissingOrFailingHostLeavesTheWindowWorking)
+{
+  add_amp();
+  open();
+  write_file(bin + "/failing", "#!/bin/sh\nexit 3\n");
+  fs::permissions(bin + "/failing", fs::perms::owner_all);
+  for (const std::string& interpreter :
+       { bin + "/no-such-host", bin + "/failing" }) {
+    window->presets.interpreter = interpreter;
+    window->selection->select(window->list_store->children().begin());
+    testing::internal::CaptureStderr();
+    window->presets.on_default_activate(nullptr, " urn:q:amp & ");
+    test::pump_until([] { return false; }, 200);
+    testing::internal::GetCapturedStderr(); // the shell's own complaint
+    EXPECT_EQ(window->selection->count_selected_rows(), 0) << interpreter;
+  }
+  // The window carries on: the next launch with a working host runs.
+  EXPECT_EQ(launch_preset(), "");
+  EXPECT_TRUE(test::pump_until([&] { return fs::exists(witness); }));
 }
 
 } // namespace
