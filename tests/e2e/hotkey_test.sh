@@ -1,0 +1,88 @@
+#!/bin/bash
+# The global hot-key with the real X server: Shift+Escape toggles the
+# window from anywhere, Control+Shift+Escape when another client holds
+# Shift+Escape, none when both are taken; a key press queued at quit.
+. "$(dirname "$0")/lib.sh"
+
+export LV2_PATH=$(empty_lv2_path)
+log=$(mktemp -d /tmp/hotkey.XXXXXX)
+GRABBER="$TEST_TOOLS/key_grabber"
+
+# toggles KEYS ID: the key combination hides the shown window and shows it
+# again.
+toggles()
+{
+  xdotool key "$1"
+  wait_state "$2" hidden 5 || return 1
+  xdotool key "$1"
+  wait_state "$2" shown 5
+}
+
+# start_quillon NAME: starts quillon, sets pid and id.
+start_quillon()
+{
+  "$QUILLON" 2>"$log/$1.err" &
+  pid=$!
+  id=$(wait_for_window "LV2 plugs" 30) || fail "$1: no window"
+  sleep 0.5 # the listener grabs in its own thread
+}
+
+# --- Nothing else holds the keys: Shift+Escape toggles.
+start_quillon free
+toggles shift+Escape "$id" && pass "Shift+Escape toggles the window" ||
+  fail "Shift+Escape does not toggle"
+[ -s "$log/free.err" ] && fail "free: unexpected messages: $(cat "$log/free.err")"
+echo quit | to_fifo
+wait_for_exit $pid 10 || fail "free: quit"
+
+# --- A rival holds Shift+Escape: the fallback with Control.
+"$GRABBER" shift >"$log/grabber1.out" &
+grabber=$!
+wait_for_text "$log/grabber1.out" ready || fail "rival did not grab"
+start_quillon fallback
+grep -qx "X Error: try ControlMask | ShiftMask now " "$log/fallback.err" &&
+  pass "first message when Shift+Escape is taken" ||
+  fail "fallback message: $(cat -A "$log/fallback.err")"
+toggles ctrl+shift+Escape "$id" && pass "Control+Shift+Escape toggles" ||
+  fail "Control+Shift+Escape does not toggle"
+echo quit | to_fifo
+wait_for_exit $pid 10 || fail "fallback: quit"
+kill $grabber; wait $grabber 2>/dev/null
+
+# --- A rival holds both: the hot-key is off, the program runs on and the
+# tray action still toggles.
+"$GRABBER" shift control+shift >"$log/grabber2.out" &
+grabber=$!
+wait_for_text "$log/grabber2.out" ready || fail "rival did not grab both"
+start_quillon disabled
+wait_for_text "$log/disabled.err" "Global HotKey disabled" 5 &&
+  pass "second message when both are taken" ||
+  fail "no second message: $(cat -A "$log/disabled.err")"
+kill -0 $pid 2>/dev/null && pass "runs on without a hot-key" ||
+  fail "ended without a hot-key"
+echo "systray action" | to_fifo
+wait_state "$id" hidden 5 && pass "tray action still hides" || fail "tray action hide"
+echo "systray action" | to_fifo
+wait_state "$id" shown 5 && pass "tray action still shows" || fail "tray action show"
+echo quit | to_fifo
+wait_for_exit $pid 10 || fail "disabled: quit"
+kill $grabber; wait $grabber 2>/dev/null
+
+# --- Key presses queued while the program quits: it ends cleanly.
+for round in 1 2 3; do
+  start_quillon queued$round
+  for i in 1 2 3 4 5 6; do xdotool key shift+Escape; done &
+  keys=$!
+  echo quit | to_fifo
+  wait $keys
+  if wait_for_exit $pid 10; then
+    [ "$exit_status" = 0 ] || fail "queued $round: ended with $exit_status: $(cat "$log/queued$round.err")"
+  else
+    fail "queued $round: did not end"
+  fi
+done
+grep -l "Sanitizer\|runtime error" "$log"/*.err >/dev/null &&
+  fail "sanitizer report: $(cat "$log"/*.err)"
+pass "quit with key presses queued"
+
+finish
