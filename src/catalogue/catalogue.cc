@@ -3,6 +3,8 @@
 #include "catalogue/lilv_ptr.h"
 #include "catalogue/port_summary.h"
 
+#include <glibmm/markup.h>
+
 #include <glib/gi18n.h>
 
 #include <algorithm>
@@ -59,9 +61,9 @@ Index::build(LilvWorld* world, const LilvPlugins* plugins)
       entry.name = cut_name(name);
       entry.scan_name = entry.name.empty() ? name : entry.name;
       entry.match_text = match_text(name, entry.class_label, entry.uri);
-      entry.tooltip =
+      entry.tooltip = Glib::Markup::escape_text(
         tooltip_text(entry.class_label, author_of(plugin), by,
-                     port_summary_text(count_ports(plugin, port_classes)));
+                     port_summary_text(count_ports(plugin, port_classes))));
     }
     positions.emplace(plugin, items.size());
     items.push_back(std::move(entry));

@@ -27,6 +27,8 @@ struct PluginEntry
   /// The name shown by the scan: cut, or uncut when the cut left nothing.
   Glib::ustring scan_name;
   Glib::ustring class_label;
+  /// The tooltip as Pango markup, which is how the view reads its tooltip
+  /// column: the text is escaped, so "<" and "&" show as written.
   Glib::ustring tooltip;
   /// Lower-cased uncut name, class label and URI, for the search.
   std::string match_text;

@@ -8,6 +8,8 @@
 
 #include <gdk/gdk.h>
 
+#include <string>
+
 namespace quillon {
 
 namespace {
@@ -70,8 +72,12 @@ LV2PluginList::show_launch_menu()
     return;
   const Gtk::TreeModel::Row row = *selected;
   const LilvPlugin* plugin = row.get_value(columns.plugin);
-  const Glib::ustring uri = row.get_value(columns.uri);
-  presets.show_presets(launch::command_tail(uri.raw()), plugin, world.get());
+  // The host finds the plugin by the URI exactly as lilv read it; the row
+  // shows it made valid UTF-8, which may differ.
+  const std::string uri =
+    plugin ? lilv_node_as_string(lilv_plugin_get_uri(plugin))
+           : row.get_value(columns.uri).raw();
+  presets.show_presets(launch::command_tail(uri), plugin, world.get());
 }
 
 void

@@ -2,6 +2,7 @@
 
 #include "app/diagnostics.h"
 #include "catalogue/lilv_ptr.h"
+#include "catalogue/text_rules.h"
 
 #include <glib/gi18n.h>
 
@@ -42,8 +43,13 @@ find_presets(LilvWorld* world, const LilvPlugin* plugin)
                  lilv_node_as_string(preset));
       continue;
     }
+    // The label is shown and sorted by the toolkit, so it must be valid
+    // UTF-8; the URI must stay as lilv has it, to find the preset again.
+    const LilvNode* label = lilv_nodes_get_first(labels.get());
     presets.push_back(
-      { text_of(lilv_nodes_get_first(labels.get())), text_of(preset) });
+      { catalogue::valid_text(label ? lilv_node_as_string(label) : nullptr)
+          .raw(),
+        text_of(preset) });
   }
   return presets;
 }

@@ -4,14 +4,14 @@
 
 #include "app/plugin_list.h"
 #include "launch/state_text.h"
+#include "support/fake_host.h"
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
+#include "support/menu_probe.h"
 
 #include "support/ustring_printer.h"
 
 #include <gtkmm/clipboard.h>
-#include <gtkmm/label.h>
-#include <gtkmm/separatormenuitem.h>
 
 #include <gtest/gtest.h>
 
@@ -31,64 +31,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using test::choose;
+using test::item_of;
+using test::item_texts;
+using test::shown_menu;
+
 std::string
 read_file(const std::string& path)
 {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-/// The launch menu that is up, if any: a shown popup holding a menu.
-Gtk::Menu*
-shown_menu()
-{
-  Gtk::Menu* found = nullptr;
-  GList* toplevels = gtk_window_list_toplevels();
-  for (GList* l = toplevels; l; l = l->next) {
-    GtkWidget* child = gtk_bin_get_child(GTK_BIN(l->data));
-    if (child && GTK_IS_MENU(child) && gtk_widget_get_visible(child) &&
-        gtk_widget_get_mapped(GTK_WIDGET(l->data)))
-      found = Glib::wrap(GTK_MENU(child));
-  }
-  g_list_free(toplevels);
-  return found;
-}
-
-/// The shown texts of a menu's items; "-" for a separator.
-std::vector<std::string>
-item_texts(Gtk::Menu* menu)
-{
-  std::vector<std::string> texts;
-  for (Gtk::Widget* child : menu->get_children()) {
-    if (dynamic_cast<Gtk::SeparatorMenuItem*>(child)) {
-      texts.push_back("-");
-    } else if (auto* item = dynamic_cast<Gtk::MenuItem*>(child)) {
-      auto* label = dynamic_cast<Gtk::Label*>(item->get_child());
-      texts.push_back(label ? label->get_text().raw() : "?");
-    }
-  }
-  return texts;
-}
-
-Gtk::MenuItem*
-item_of(Gtk::Menu* menu, const std::string& text)
-{
-  for (Gtk::Widget* child : menu->get_children())
-    if (auto* item = dynamic_cast<Gtk::MenuItem*>(child))
-      if (auto* label = dynamic_cast<Gtk::Label*>(item->get_child()))
-        if (label->get_text() == text)
-          return item;
-  ADD_FAILURE() << "no item " << text;
-  return nullptr;
-}
-
-/// Chooses an item the way a click does: the menu pops down, then the
-/// item is activated.
-void
-choose(Gtk::Menu* menu, Gtk::MenuItem* item)
-{
-  gtk_menu_shell_activate_item(GTK_MENU_SHELL(menu->gobj()),
-                               GTK_WIDGET(item->gobj()), TRUE);
 }
 
 void
@@ -100,27 +52,11 @@ on_destroyed(GtkObject*, gpointer flag)
 class LaunchMenuTest : public ::testing::Test
 {
 protected:
-  LaunchMenuTest()
-  {
-    std::string pattern =
-      (fs::temp_directory_path() / "quillon-host-XXXXXX").string();
-    host_dir = g_mkdtemp(pattern.data());
-    record = host_dir + "/argv";
-    state_copy = host_dir + "/state";
-    host = host_dir + "/fake-host";
-    std::ofstream(host) << "#!/bin/sh\n"
-                           "[ \"$1\" = -l ] && cat \"$2\" >'" + state_copy +
-                             "'\n"
-                             "printf '%s\\n' \"$@\" >'" + record + ".new'\n"
-                             "mv '" + record + ".new' '" + record + "'\n";
-    fs::permissions(host, fs::perms::owner_all);
-    fs::remove("/tmp/state.ttl");
-  }
+  LaunchMenuTest() { fs::remove("/tmp/state.ttl"); }
   ~LaunchMenuTest() override
   {
     window.reset();
     test::pump_pending();
-    fs::remove_all(host_dir);
   }
 
   void add_amp()
@@ -145,7 +81,7 @@ protected:
   void open()
   {
     window = std::make_unique<LV2PluginList>();
-    window->presets.interpreter = host;
+    window->presets.interpreter = host.command();
     test::pump_pending();
   }
 
@@ -181,20 +117,13 @@ protected:
     return window->on_key_release(&event);
   }
 
-  std::vector<std::string> recorded_argv()
-  {
-    std::vector<std::string> argv;
-    std::istringstream lines(read_file(record));
-    for (std::string line; std::getline(lines, line);)
-      argv.push_back(line);
-    return argv;
-  }
+  std::vector<std::string> recorded_argv() { return host.arguments(); }
 
-  bool host_ran() { return test::pump_until([&] { return fs::exists(record); }); }
+  bool host_ran() { return host.ran(); }
 
   test::Lv2Fixture fixture;
   std::unique_ptr<LV2PluginList> window;
-  std::string host_dir, record, state_copy, host;
+  test::FakeHost host;
 };
 
 TEST_F(LaunchMenuTest, OpensOnlyFromTheNameColumnOfASelectedRow)
@@ -246,7 +175,7 @@ TEST_F(LaunchMenuTest, DefaultRunsTheHostWithTheUriAndClearsTheSelection)
   choose(menu, item_of(menu, "Default"));
   ASSERT_TRUE(host_ran());
   EXPECT_EQ(recorded_argv(), (std::vector<std::string>{ "urn:q:amp" }));
-  EXPECT_FALSE(fs::exists(state_copy));
+  EXPECT_FALSE(host.saw_state());
   EXPECT_EQ(window->selection->count_selected_rows(), 0);
   EXPECT_EQ(window->presets.list_store->children().size(), 0u);
   EXPECT_TRUE(destroyed);
@@ -273,7 +202,7 @@ TEST_F(LaunchMenuTest, PresetWritesTheStateFileAndRunsTheHostWithIt)
   ASSERT_TRUE(host_ran());
   EXPECT_EQ(recorded_argv(), (std::vector<std::string>{
                                "-l", "/tmp/state.ttl", "urn:q:amp" }));
-  const std::string state = read_file(state_copy);
+  const std::string state = host.state();
   EXPECT_EQ(state, read_file("/tmp/state.ttl"));
   const std::string prefixes = launch::state_prefixes;
   ASSERT_EQ(state.compare(0, prefixes.size(), prefixes), 0) << state;
@@ -286,7 +215,7 @@ TEST_F(LaunchMenuTest, PresetWritesTheStateFileAndRunsTheHostWithIt)
   EXPECT_EQ(window->presets.list_store->children().size(), 0u);
 
   // A second launch replaces the whole file.
-  fs::remove(record);
+  host.forget();
   select("urn:q:amp");
   window->show_launch_menu();
   menu = shown_menu();
@@ -323,7 +252,7 @@ TEST_F(LaunchMenuTest, EscapeEndsTheMenuOtherKeysDoNot)
   EXPECT_TRUE(destroyed);
   EXPECT_EQ(window->presets.list_store->children().size(), 0u);
   test::pump_pending();
-  EXPECT_FALSE(fs::exists(record));
+  EXPECT_FALSE(host.has_run());
   EXPECT_EQ(window->selection->count_selected_rows(), 1);
 }
 
@@ -343,7 +272,7 @@ TEST_F(LaunchMenuTest, MenuClosedElsewhereIsReleasedOnce)
   menu->deactivate();
   EXPECT_TRUE(test::pump_until([&] { return destroyed; }));
   EXPECT_EQ(window->presets.list_store->children().size(), 0u);
-  EXPECT_FALSE(fs::exists(record));
+  EXPECT_FALSE(host.has_run());
 
   // The next menu works as before.
   window->show_launch_menu();

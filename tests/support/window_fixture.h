@@ -43,7 +43,8 @@ public:
 class WindowFixture : public ::testing::Test
 {
 protected:
-  /// Builds the window with the given marks loaded before the scan.
+  /// Builds the window with the given marks loaded before the scan; ends
+  /// the test program when that takes more than two minutes.
   void open(const std::vector<std::string>& favorites = {},
             const std::vector<std::string>& blacklist = {});
 
@@ -57,6 +58,16 @@ protected:
   /// the program's handler runs. `column` is 1 (Favorite) or 2 (Blacklist).
   void click_box(const std::string& uri, int column);
   void search(const std::string& text);
+  /// Selects the row of `uri` with the cursor in its name, as a click does.
+  void select(const std::string& uri);
+
+  /// The tooltip column of the row of `uri`.
+  std::string tooltip_of(const std::string& uri) const;
+  /// The text the view's tooltip shows for the row of `uri`: the row gets
+  /// the cursor and the view fills a keyboard tooltip for it.
+  std::string shown_tooltip(const std::string& uri);
+  /// True when the tray tooltip names `uri` among the invalid plugins.
+  bool reported(const std::string& uri) const;
 
   Lv2Fixture fixture;
   std::unique_ptr<CountingWindow> window;

@@ -1,0 +1,101 @@
+#include "support/fake_host.h"
+
+#include "support/main_loop.h"
+
+#include <filesystem>
+#include <fstream>
+#include <glib.h>
+#include <iterator>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace quillon::test {
+
+namespace {
+
+std::string
+read_file(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+FakeHost::FakeHost()
+{
+  std::string pattern = (fs::temp_directory_path() / "quillon-host-XXXXXX");
+  if (!g_mkdtemp(pattern.data()))
+    throw std::runtime_error("cannot make a fake host directory");
+  directory = pattern;
+  script = directory + "/fake-host";
+  record = directory + "/argv";
+  state_copy = directory + "/state";
+  // The arguments end in NUL bytes, the one byte no argument can hold. The
+  // record appears whole, by a rename, once the copy of the state is made.
+  std::ofstream(script) << "#!/bin/sh\n"
+                           "[ \"$1\" = -l ] && cat \"$2\" >'" +
+                             state_copy +
+                             "'\n"
+                             "printf '%s\\0' \"$@\" >'" +
+                             record +
+                             ".new'\n"
+                             "mv '" +
+                             record + ".new' '" + record + "'\n";
+  fs::permissions(script, fs::perms::owner_all);
+}
+
+FakeHost::~FakeHost()
+{
+  std::error_code ignored;
+  fs::remove_all(directory, ignored);
+}
+
+bool
+FakeHost::ran(int timeout_ms) const
+{
+  return pump_until([this] { return fs::exists(record); }, timeout_ms);
+}
+
+bool
+FakeHost::has_run() const
+{
+  return fs::exists(record);
+}
+
+std::vector<std::string>
+FakeHost::arguments() const
+{
+  std::vector<std::string> result;
+  const std::string text = read_file(record);
+  std::string::size_type start = 0;
+  for (auto end = text.find('\0'); end != std::string::npos;
+       end = text.find('\0', start)) {
+    result.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return result;
+}
+
+std::string
+FakeHost::state() const
+{
+  return read_file(state_copy);
+}
+
+bool
+FakeHost::saw_state() const
+{
+  return fs::exists(state_copy);
+}
+
+void
+FakeHost::forget() const
+{
+  std::error_code ignored;
+  fs::remove(record, ignored);
+  fs::remove(state_copy, ignored);
+}
+
+} // namespace quillon::test
