@@ -2,7 +2,7 @@
 # scripts: `install_packages name...`.
 
 build_packages="cmake make g++ pkg-config libgtkmm-2.4-dev liblilv-dev lv2-dev
-  libx11-dev libxtst-dev gettext libglib2.0-dev-bin"
+  libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev gettext libglib2.0-dev-bin"
 run_packages="xvfb openbox trayer imagemagick x11-utils xdotool gawk"
 test_packages="googletest libgtest-dev xclip util-linux lilv-utils
   mda-lv2 swh-lv2 x42-plugins calf-plugins lsp-plugins-lv2 jalv jackd2

@@ -6,7 +6,9 @@
 #include <glib.h>
 #include <glib/gi18n.h>
 
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
 #include <X11/keysym.h>
 
 #include <fcntl.h>
@@ -14,6 +16,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 
 namespace quillon {
 
@@ -104,12 +108,22 @@ GlobalHotKey::thread_start(void* /*unused*/)
 bool
 GlobalHotKey::grab()
 {
-  const int errors_before = grab_errors.load();
-  XGrabKey(display, keycode, modifiers, DefaultRootWindow(display.load()), False,
-           GrabModeAsync, GrabModeAsync);
-  // The server's answer: a failed grab reaches the error handler here.
-  XSync(display, True);
-  return grab_errors.load() == errors_before;
+  // Asked as a checked request on the connection's XCB side: the server's
+  // refusal comes back to this call instead of going to the process-wide
+  // error handler, which the toolkit briefly replaces on the main thread
+  // (while it reads its X settings) and which would then lose it.
+  xcb_connection_t* const connection = XGetXCBConnection(display);
+  const xcb_void_cookie_t cookie = xcb_grab_key_checked(
+    connection, 0, static_cast<xcb_window_t>(DefaultRootWindow(display.load())),
+    static_cast<std::uint16_t>(modifiers), static_cast<xcb_keycode_t>(keycode),
+    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+  xcb_generic_error_t* const error = xcb_request_check(connection, cookie);
+  if (!error)
+    return true;
+  XGetErrorText(display, error->error_code, last_error, sizeof last_error);
+  std::free(error);
+  ++grab_errors;
+  return false;
 }
 
 void
