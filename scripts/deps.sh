@@ -7,6 +7,7 @@ run_packages="xvfb openbox trayer imagemagick x11-utils xdotool gawk"
 test_packages="googletest libgtest-dev xclip util-linux lilv-utils
   mda-lv2 swh-lv2 x42-plugins calf-plugins lsp-plugins-lv2 jalv jackd2
   clang-format-14"
+fuzz_packages="clang-14 libclang-rt-14-dev"
 
 install_packages()
 {

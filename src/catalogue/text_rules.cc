@@ -85,6 +85,16 @@ lowered(const Glib::ustring& text)
   gchar* down = g_utf8_strdown(text.data(), text.bytes());
   std::string result(down);
   g_free(down);
+  // A capital sigma lowers to final sigma at the end of a word and to
+  // sigma elsewhere, so a name lowered alone ("ηχος") would differ from the
+  // same name lowered with the class label joined after it ("ηχοσdelay"),
+  // and searching for it would miss the plugin. Both forms are one letter
+  // to the search: final sigma becomes sigma. The lead byte of U+03C2
+  // never occurs inside another character, so the byte search is exact.
+  static constexpr char final_sigma[] = "\xcf\x82";
+  for (auto at = result.find(final_sigma); at != std::string::npos;
+       at = result.find(final_sigma, at + 2))
+    result[at + 1] = '\x83';
   return result;
 }
 

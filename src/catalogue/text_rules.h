@@ -57,7 +57,8 @@ std::string match_text(const Glib::ustring& name,
 bool search_matches(const std::string& lowered_match_text,
                     const std::string& lowered_search_text);
 
-/// Unicode lower-casing of a valid UTF-8 text.
+/// Unicode lower-casing of a valid UTF-8 text, with final sigma written as
+/// sigma: a letter then lowers alike wherever it stands in a word.
 std::string lowered(const Glib::ustring& text);
 
 /// The tray icon's tooltip after a scan.

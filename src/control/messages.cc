@@ -63,7 +63,9 @@ printable_line(const std::string& line)
       ++position;
       continue;
     }
-    const char* const next = g_utf8_next_char(position);
+    // A validated character is encoded in exactly this many bytes; the
+    // length avoids g_utf8_next_char, whose cast drops the const.
+    const char* const next = position + g_unichar_to_utf8(character, nullptr);
     if (character == '\n' ||
         (character >= 0x20 && character != 0x7f &&
          !(character >= 0x80 && character < 0xa0)))

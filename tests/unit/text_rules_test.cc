@@ -98,6 +98,18 @@ TEST(Search, MatchesAcrossJoinsInAnyLetterCase)
   EXPECT_TRUE(search_matches(match_text("ΣΟΦΙΑ", "", ""), lowered("σοφια")));
 }
 
+TEST(Search, FindsAWordEndingInSigmaWhateverFollowsIt)
+{
+  // Joined with the class label, the name's last capital sigma is inside a
+  // word; typed alone, at its end. Both must still meet.
+  const std::string text = match_text("ΣΟΦΙΑ ΗΧΟΣ", "Delay", "urn:x");
+  EXPECT_TRUE(search_matches(text, lowered("ΣΟΦΙΑ ΗΧΟΣ")));
+  EXPECT_TRUE(search_matches(text, lowered("ηχος"))); // typed final sigma
+  EXPECT_TRUE(search_matches(text, lowered("Σ")));
+  EXPECT_TRUE(search_matches(text, lowered("ΗΧΟΣDELAY")));
+  EXPECT_FALSE(search_matches(text, lowered("ηχοςς")));
+}
+
 TEST(ValidText, NullAndInvalidBytesBecomeSafeText)
 {
   EXPECT_EQ(valid_text(nullptr), "");
