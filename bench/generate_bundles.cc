@@ -20,12 +20,11 @@ const char* const words[] = { "Warm",   "Bright", "Tape",  "Vintage", "Stereo",
 const char* const kinds[] = { "Reverb", "Delay",   "Compressor", "Equalizer",
                               "Chorus", "Phaser",  "Limiter",    "Gate",
                               "Synth",  "Sampler", "Distortion", "Filter" };
-const char* const classes[] = { "ReverbPlugin",     "DelayPlugin",
-                                "CompressorPlugin", "EQPlugin",
-                                "ChorusPlugin",     "PhaserPlugin",
-                                "LimiterPlugin",    "GatePlugin",
-                                "InstrumentPlugin", "InstrumentPlugin",
-                                "DistortionPlugin", "FilterPlugin" };
+const char* const classes[] = {
+  "ReverbPlugin",     "DelayPlugin",      "CompressorPlugin", "EQPlugin",
+  "ChorusPlugin",     "PhaserPlugin",     "LimiterPlugin",    "GatePlugin",
+  "InstrumentPlugin", "InstrumentPlugin", "DistortionPlugin", "FilterPlugin"
+};
 const char* const prefixes =
   "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
   "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
@@ -40,8 +39,8 @@ port(int index, const std::string& classes_text, const std::string& extra)
 {
   const std::string n = std::to_string(index);
   return "  lv2:port [ a " + classes_text + " ; lv2:index " + n +
-         " ; lv2:symbol \"p" + n + "\" ; lv2:name \"Port " + n + "\"" +
-         extra + " ] ;\n";
+         " ; lv2:symbol \"p" + n + "\" ; lv2:name \"Port " + n + "\"" + extra +
+         " ] ;\n";
 }
 
 } // namespace
@@ -88,7 +87,8 @@ main(int argc, char** argv)
     int index = 0;
     const bool instrument = kind == 8 || kind == 9;
     if (instrument)
-      plugin << port(index++, "atom:AtomPort, lv2:InputPort",
+      plugin << port(index++,
+                     "atom:AtomPort, lv2:InputPort",
                      " ; atom:bufferType atom:Sequence ; "
                      "atom:supports midi:MidiEvent");
     else
@@ -97,7 +97,8 @@ main(int argc, char** argv)
     for (int c = 0; c < 2; ++c)
       plugin << port(index++, "lv2:AudioPort, lv2:OutputPort", "");
     for (int c = 0; c < 4; ++c)
-      plugin << port(index++, "lv2:ControlPort, lv2:InputPort",
+      plugin << port(index++,
+                     "lv2:ControlPort, lv2:InputPort",
                      " ; lv2:default 0.5 ; lv2:minimum 0 ; lv2:maximum 1");
     plugin << "  lv2:optionalFeature lv2:hardRTCapable .\n";
 

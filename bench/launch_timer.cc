@@ -6,17 +6,15 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <signal.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,8 +50,8 @@ main(int argc, char** argv)
   if (first < argc && std::strcmp(argv[first], "--") == 0)
     ++first;
   if (first >= argc) {
-    std::fprintf(stderr, "usage: %s [--window NAME] -- PROGRAM ARGS...\n",
-                 argv[0]);
+    std::fprintf(
+      stderr, "usage: %s [--window NAME] -- PROGRAM ARGS...\n", argv[0]);
     return 2;
   }
 
@@ -91,9 +89,9 @@ main(int argc, char** argv)
   }
   int status = 0;
   if (display) {
-    const double seconds = std::chrono::duration<double>(
-                             std::chrono::steady_clock::now() - start)
-                             .count();
+    const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+        .count();
     kill(child, SIGTERM);
     rusage usage{};
     wait4(child, &status, 0, &usage);
@@ -101,9 +99,9 @@ main(int argc, char** argv)
   } else {
     rusage usage{};
     wait4(child, &status, 0, &usage);
-    const double seconds = std::chrono::duration<double>(
-                             std::chrono::steady_clock::now() - start)
-                             .count();
+    const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+        .count();
     std::printf("%.3f %ld\n", seconds, usage.ru_maxrss);
   }
   return 0;

@@ -5,12 +5,11 @@
 
 #include "app/plugin_list.h"
 
-#include <gtkmm/main.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <gtkmm/main.h>
 #include <memory>
 #include <vector>
 

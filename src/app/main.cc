@@ -3,25 +3,25 @@
 #include "app/plugin_list.h"
 #include "control/control_fifo.h"
 
+#include <X11/Xlib.h>
+#include <cstdio>
+#include <glib.h>
 #include <glibmm/optioncontext.h>
 #include <gtkmm/main.h>
-
-#include <X11/Xlib.h>
-#include <glib.h>
 #include <libintl.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <locale>
 #include <memory>
 #include <sstream>
+#include <unistd.h>
 
 namespace quillon {
 
 /// Swallows the toolkit's warnings.
 void
-null_log_handler(const gchar* /*domain*/, GLogLevelFlags /*level*/,
-                 const gchar* /*message*/, gpointer /*data*/)
+null_log_handler(const gchar* /*domain*/,
+                 GLogLevelFlags /*level*/,
+                 const gchar* /*message*/,
+                 gpointer /*data*/)
 {
 }
 
@@ -39,8 +39,8 @@ main(int argc, char* argv[])
 
   auto toolkit = std::make_unique<Gtk::Main>(argc, argv, true);
   auto window = std::make_unique<quillon::LV2PluginList>();
-  g_log_set_handler("Gtk", G_LOG_LEVEL_WARNING, quillon::null_log_handler,
-                    nullptr);
+  g_log_set_handler(
+    "Gtk", G_LOG_LEVEL_WARNING, quillon::null_log_handler, nullptr);
 
   try {
     window->options.parse(argc, argv);

@@ -2,12 +2,10 @@
 
 #include "app/plugin_list.h"
 
+#include <cstdio>
+#include <glib/gi18n.h>
 #include <glibmm/main.h>
 #include <gtkmm/main.h>
-
-#include <glib/gi18n.h>
-
-#include <cstdio>
 
 namespace quillon {
 

@@ -32,6 +32,7 @@ public:
 };
 
 /// The banner --version writes to standard error.
-std::string version_banner();
+std::string
+version_banner();
 
 } // namespace quillon

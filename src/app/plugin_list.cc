@@ -5,17 +5,15 @@
 #include "control/control_fifo.h"
 #include "control/global_hot_key.h"
 
+#include <algorithm>
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <glib/gi18n.h>
 #include <glibmm/miscutils.h>
+#include <gtk/gtk.h>
 #include <gtkmm/cellrenderertext.h>
 #include <gtkmm/cellrenderertoggle.h>
 #include <gtkmm/rc.h>
 #include <gtkmm/scrollbar.h>
-
-#include <gdk-pixbuf/gdk-pixbuf.h>
-#include <glib/gi18n.h>
-#include <gtk/gtk.h>
-
-#include <algorithm>
 
 namespace quillon {
 
@@ -39,10 +37,12 @@ ensure_base_color(Gtk::Widget& widget)
   if (!style || gtk_style_lookup_color(style, "base_color", &color))
     return;
   color = style->base[GTK_STATE_NORMAL];
-  gchar* scheme = g_strdup_printf("base_color:#%04x%04x%04x", color.red,
-                                  color.green, color.blue);
-  g_object_set(gtk_widget_get_settings(widget.gobj()), "gtk-color-scheme",
-               scheme, nullptr);
+  gchar* scheme = g_strdup_printf(
+    "base_color:#%04x%04x%04x", color.red, color.green, color.blue);
+  g_object_set(gtk_widget_get_settings(widget.gobj()),
+               "gtk-color-scheme",
+               scheme,
+               nullptr);
   g_free(scheme);
 }
 
@@ -83,7 +83,9 @@ LV2PluginList::LV2PluginList()
   tree_view.set_model(list_store);
   set_up_columns();
   gtk_tree_sortable_set_sort_func(GTK_TREE_SORTABLE(list_store->gobj()),
-                                  columns.name.index(), &compare_rows, this,
+                                  columns.name.index(),
+                                  &compare_rows,
+                                  this,
                                   nullptr);
   list_store->set_sort_column(columns.name, Gtk::SORT_ASCENDING);
 

@@ -6,6 +6,8 @@
 #include "catalogue/lilv_ptr.h"
 #include "launch/preset_list.h"
 
+#include <cstddef>
+#include <gdk/gdk.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/comboboxtext.h>
@@ -19,12 +21,8 @@
 #include <gtkmm/treeselection.h>
 #include <gtkmm/treeview.h>
 #include <gtkmm/window.h>
-#include <sigc++/connection.h>
-
-#include <gdk/gdk.h>
 #include <lilv/lilv.h>
-
-#include <cstddef>
+#include <sigc++/connection.h>
 #include <unordered_map>
 #include <vector>
 
@@ -159,7 +157,8 @@ private:
     RowFill(const RowFill&) = delete;
     RowFill& operator=(const RowFill&) = delete;
 
-    void add(const catalogue::PluginEntry& entry, bool favorite,
+    void add(const catalogue::PluginEntry& entry,
+             bool favorite,
              bool blacklisted);
 
   private:
@@ -183,10 +182,15 @@ private:
   void pack_widgets();
   void connect_signals();
   /// Inserts one row with all its values at once.
-  void append_row(const catalogue::PluginEntry& entry, RowNames names,
-                  bool favorite, bool blacklisted, std::size_t rank);
+  void append_row(const catalogue::PluginEntry& entry,
+                  RowNames names,
+                  bool favorite,
+                  bool blacklisted,
+                  std::size_t rank);
   /// Orders rows by their shown name through the ranks of `row_ranks`.
-  static int compare_rows(GtkTreeModel* model, GtkTreeIter* a, GtkTreeIter* b,
+  static int compare_rows(GtkTreeModel* model,
+                          GtkTreeIter* a,
+                          GtkTreeIter* b,
                           gpointer window);
   /// Fills the list with the named plugins that `passes`.
   template<typename Filter>

@@ -4,7 +4,6 @@
 #include "app/plugin_list.h"
 
 #include <gdkmm/window.h>
-
 #include <gtk/gtk.h>
 
 namespace quillon {

@@ -3,11 +3,9 @@
 #include "catalogue/lilv_ptr.h"
 #include "catalogue/port_summary.h"
 
-#include <glibmm/markup.h>
-
-#include <glib/gi18n.h>
-
 #include <algorithm>
+#include <glib/gi18n.h>
+#include <glibmm/markup.h>
 #include <optional>
 #include <utility>
 
@@ -44,7 +42,8 @@ Index::build(LilvWorld* world, const LilvPlugins* plugins)
   const Glib::ustring by = _(" \nby ");
   const PortClasses port_classes(world);
 
-  LILV_FOREACH (plugins, i, plugins) {
+  LILV_FOREACH(plugins, i, plugins)
+  {
     const LilvPlugin* plugin = lilv_plugins_get(plugins, i);
     PluginEntry entry;
     entry.plugin = plugin;
@@ -62,7 +61,9 @@ Index::build(LilvWorld* world, const LilvPlugins* plugins)
       entry.scan_name = entry.name.empty() ? name : entry.name;
       entry.match_text = match_text(name, entry.class_label, entry.uri);
       entry.tooltip = Glib::Markup::escape_text(
-        tooltip_text(entry.class_label, author_of(plugin), by,
+        tooltip_text(entry.class_label,
+                     author_of(plugin),
+                     by,
                      port_summary_text(count_ports(plugin, port_classes))));
     }
     positions.emplace(plugin, items.size());
@@ -85,9 +86,9 @@ Index::rank_names()
     keys.emplace_back(collation_key(entry.name), &entry.name_rank);
     keys.emplace_back(collation_key(entry.scan_name), &entry.scan_name_rank);
   }
-  std::stable_sort(
-    keys.begin(), keys.end(),
-    [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+    return a.first < b.first;
+  });
   for (std::size_t rank = 0; rank < keys.size(); ++rank)
     *keys[rank].second = rank;
 }

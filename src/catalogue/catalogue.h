@@ -5,11 +5,9 @@
 
 #include "catalogue/text_rules.h"
 
-#include <glibmm/ustring.h>
-
-#include <lilv/lilv.h>
-
 #include <cstddef>
+#include <glibmm/ustring.h>
+#include <lilv/lilv.h>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -61,6 +59,7 @@ private:
 
 /// The collation key under which two texts are equal exactly when
 /// Glib::ustring::compare gives 0. The text must be valid UTF-8.
-std::string collation_key(const Glib::ustring& text);
+std::string
+collation_key(const Glib::ustring& text);
 
 } // namespace quillon::catalogue

@@ -17,8 +17,9 @@ LV2PluginList::fill_class_list()
   keyed.reserve(class_labels.size());
   for (auto& label : class_labels)
     keyed.emplace_back(catalogue::collation_key(label), std::move(label));
-  std::sort(keyed.begin(), keyed.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    return a.first < b.first;
+  });
   class_labels.clear();
   const std::string* previous_key = nullptr;
   for (auto& [key, label] : keyed) {

@@ -4,7 +4,6 @@
 #include "app/plugin_list.h"
 
 #include <glib/gi18n.h>
-
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/midi/midi.h>
@@ -43,13 +42,16 @@ indices_in_range(const LilvPlugin* plugin, const PortClasses& classes)
   if (!ports)
     return true;
   const long long count = lilv_nodes_size(ports.get());
-  LILV_FOREACH (nodes, i, ports.get()) {
-    const NodesPtr indices(lilv_world_find_nodes(
-      classes.world, lilv_nodes_get(ports.get(), i), classes.index.get(),
-      nullptr));
+  LILV_FOREACH(nodes, i, ports.get())
+  {
+    const NodesPtr indices(lilv_world_find_nodes(classes.world,
+                                                 lilv_nodes_get(ports.get(), i),
+                                                 classes.index.get(),
+                                                 nullptr));
     if (!indices)
       continue;
-    LILV_FOREACH (nodes, j, indices.get()) {
+    LILV_FOREACH(nodes, j, indices.get())
+    {
       const LilvNode* index = lilv_nodes_get(indices.get(), j);
       // The same conversion as lilv's own reading of the index.
       if (lilv_node_is_int(index) &&

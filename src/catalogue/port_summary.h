@@ -28,6 +28,7 @@ struct PortClasses
 /// MIDI events counts as a MIDI input and/or output by its direction.
 /// A plugin with a port index outside 0 to its port count less one counts
 /// nothing (and is reported): lilv would take its ports apart unsafely.
-PortCounts count_ports(const LilvPlugin* plugin, const PortClasses& classes);
+PortCounts
+count_ports(const LilvPlugin* plugin, const PortClasses& classes);
 
 } // namespace quillon::catalogue

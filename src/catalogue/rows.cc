@@ -4,9 +4,8 @@
 #include "app/plugin_list.h"
 #include "marks/mark_set.h"
 
-#include <gtk/gtk.h>
-
 #include <algorithm>
+#include <gtk/gtk.h>
 
 namespace quillon {
 
@@ -41,11 +40,13 @@ LV2PluginList::RowFill::RowFill(LV2PluginList& list_window, RowNames row_names)
   window.row_ranks.clear();
   gtk_tree_sortable_set_sort_column_id(
     GTK_TREE_SORTABLE(window.list_store->gobj()),
-    GTK_TREE_SORTABLE_UNSORTED_SORT_COLUMN_ID, GTK_SORT_ASCENDING);
+    GTK_TREE_SORTABLE_UNSORTED_SORT_COLUMN_ID,
+    GTK_SORT_ASCENDING);
 }
 
 void
-LV2PluginList::RowFill::add(const catalogue::PluginEntry& entry, bool favorite,
+LV2PluginList::RowFill::add(const catalogue::PluginEntry& entry,
+                            bool favorite,
                             bool blacklisted)
 {
   const std::size_t rank =
@@ -55,19 +56,23 @@ LV2PluginList::RowFill::add(const catalogue::PluginEntry& entry, bool favorite,
 
 LV2PluginList::RowFill::~RowFill()
 {
-  std::sort(rows.begin(), rows.end(),
-            [](const Row& a, const Row& b) { return a.rank < b.rank; });
+  std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+    return a.rank < b.rank;
+  });
   for (const Row& row : rows)
-    window.append_row(*row.entry, names, row.favorite, row.blacklisted,
-                      row.rank);
+    window.append_row(
+      *row.entry, names, row.favorite, row.blacklisted, row.rank);
   // The rows stand in name order already; sorting them costs one rank
   // lookup per comparison.
   window.list_store->set_sort_column(window.columns.name, Gtk::SORT_ASCENDING);
 }
 
 void
-LV2PluginList::append_row(const catalogue::PluginEntry& entry, RowNames names,
-                          bool favorite, bool blacklisted, std::size_t rank)
+LV2PluginList::append_row(const catalogue::PluginEntry& entry,
+                          RowNames names,
+                          bool favorite,
+                          bool blacklisted,
+                          std::size_t rank)
 {
   // All six values go in with one insertion: setting them one by one on a
   // sorted store re-sorts the store at every cell.
@@ -90,24 +95,27 @@ LV2PluginList::append_row(const catalogue::PluginEntry& entry, RowNames names,
   blacklisted_value.init(columns.blacklisted.type());
   blacklisted_value.set(blacklisted);
 
-  gint column_numbers[] = { columns.uri.index(),     columns.name.index(),
-                            columns.tooltip.index(), columns.plugin.index(),
-                            columns.favorite.index(),
-                            columns.blacklisted.index() };
-  GValue values[] = { *uri_value.gobj(),     *name_value.gobj(),
-                      *tooltip_value.gobj(), *plugin_value.gobj(),
+  gint column_numbers[] = {
+    columns.uri.index(),      columns.name.index(),
+    columns.tooltip.index(),  columns.plugin.index(),
+    columns.favorite.index(), columns.blacklisted.index()
+  };
+  GValue values[] = { *uri_value.gobj(),      *name_value.gobj(),
+                      *tooltip_value.gobj(),  *plugin_value.gobj(),
                       *favorite_value.gobj(), *blacklisted_value.gobj() };
   GtkTreeIter iter;
-  gtk_list_store_insert_with_valuesv(list_store->gobj(), &iter, -1,
-                                     column_numbers, values, 6);
+  gtk_list_store_insert_with_valuesv(
+    list_store->gobj(), &iter, -1, column_numbers, values, 6);
   row_ranks[iter.user_data] = rank;
   current_row =
     *Gtk::TreeModel::iterator(GTK_TREE_MODEL(list_store->gobj()), &iter);
 }
 
 int
-LV2PluginList::compare_rows(GtkTreeModel* model, GtkTreeIter* a,
-                            GtkTreeIter* b, gpointer window)
+LV2PluginList::compare_rows(GtkTreeModel* model,
+                            GtkTreeIter* a,
+                            GtkTreeIter* b,
+                            gpointer window)
 {
   // Sorting calls this about n log n times per fill: it compares the ranks
   // recorded when the rows were inserted, never the texts.

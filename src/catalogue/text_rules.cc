@@ -1,7 +1,6 @@
 #include "catalogue/text_rules.h"
 
 #include <glib/gi18n.h>
-
 #include <locale>
 #include <sstream>
 
@@ -67,7 +66,8 @@ port_summary_text(const PortCounts& counts)
 
 Glib::ustring
 tooltip_text(const Glib::ustring& class_label,
-             const std::optional<Glib::ustring>& author, const Glib::ustring& by,
+             const std::optional<Glib::ustring>& author,
+             const Glib::ustring& by,
              const Glib::ustring& port_summary)
 {
   Glib::ustring text = class_label;
@@ -99,7 +99,8 @@ lowered(const Glib::ustring& text)
 }
 
 std::string
-match_text(const Glib::ustring& name, const Glib::ustring& class_label,
+match_text(const Glib::ustring& name,
+           const Glib::ustring& class_label,
            const Glib::ustring& uri)
 {
   return lowered(name + class_label + uri);

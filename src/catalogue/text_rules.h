@@ -4,9 +4,8 @@
 // shown name, the tooltip, the search match text and the tray summary.
 // They need no display and no lilv world.
 
-#include <glibmm/ustring.h>
-
 #include <cstdint>
+#include <glibmm/ustring.h>
 #include <optional>
 #include <string>
 
@@ -15,18 +14,22 @@ namespace quillon::catalogue {
 /// Text from a C string that may be null or not valid UTF-8: null gives the
 /// empty text, invalid sequences are replaced so that every later ustring
 /// operation is safe.
-Glib::ustring valid_text(const char* text);
+Glib::ustring
+valid_text(const char* text);
 
 /// The name rule: a name longer than 25 characters is cut at its first
 /// " - " (which goes too). Shorter names and names without " - " stay whole.
-Glib::ustring cut_name(const Glib::ustring& name);
+Glib::ustring
+cut_name(const Glib::ustring& name);
 
 /// The name the scan shows: the cut name, or the whole name when the cut
 /// left nothing.
-Glib::ustring scan_name(const Glib::ustring& name);
+Glib::ustring
+scan_name(const Glib::ustring& name);
 
 /// A count as plain decimal digits, whatever the user's locale.
-std::string number_text(long long value);
+std::string
+number_text(long long value);
 
 struct PortCounts
 {
@@ -38,31 +41,38 @@ struct PortCounts
 
 /// One line (each starting with a line feed) per non-zero count, in the
 /// order audio inputs, audio outputs, MIDI inputs, MIDI outputs.
-Glib::ustring port_summary_text(const PortCounts& counts);
+Glib::ustring
+port_summary_text(const PortCounts& counts);
 
 /// The tooltip: class label, then " \nby " (translated, passed in as `by`)
 /// and the author when there is one, then the port summary.
-Glib::ustring tooltip_text(const Glib::ustring& class_label,
-                           const std::optional<Glib::ustring>& author,
-                           const Glib::ustring& by,
-                           const Glib::ustring& port_summary);
+Glib::ustring
+tooltip_text(const Glib::ustring& class_label,
+             const std::optional<Glib::ustring>& author,
+             const Glib::ustring& by,
+             const Glib::ustring& port_summary);
 
 /// What the search looks in: the uncut name, the class label and the URI
 /// joined with nothing between them, lower-cased.
-std::string match_text(const Glib::ustring& name,
-                       const Glib::ustring& class_label,
-                       const Glib::ustring& uri);
+std::string
+match_text(const Glib::ustring& name,
+           const Glib::ustring& class_label,
+           const Glib::ustring& uri);
 
 /// True when the search text, lower-cased, occurs in the match text.
-bool search_matches(const std::string& lowered_match_text,
-                    const std::string& lowered_search_text);
+bool
+search_matches(const std::string& lowered_match_text,
+               const std::string& lowered_search_text);
 
 /// Unicode lower-casing of a valid UTF-8 text, with final sigma written as
 /// sigma: a letter then lowers alike wherever it stands in a word.
-std::string lowered(const Glib::ustring& text);
+std::string
+lowered(const Glib::ustring& text);
 
 /// The tray icon's tooltip after a scan.
-Glib::ustring tray_text(int valid_count, int invalid_count,
-                        const Glib::ustring& invalid_uris);
+Glib::ustring
+tray_text(int valid_count,
+          int invalid_count,
+          const Glib::ustring& invalid_uris);
 
 } // namespace quillon::catalogue

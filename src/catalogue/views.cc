@@ -28,8 +28,8 @@ void
 LV2PluginList::on_fav_toggled()
 {
   const bool favorites_only = fav_button.get_active();
-  fill_view([favorites_only](const catalogue::PluginEntry&, bool favorite,
-                             bool blacklisted) {
+  fill_view([favorites_only](
+              const catalogue::PluginEntry&, bool favorite, bool blacklisted) {
     return !blacklisted && (favorite || !favorites_only);
   });
   if (favorites_only) {
@@ -49,10 +49,10 @@ void
 LV2PluginList::on_bl_toggled()
 {
   const bool blacklisted_only = bl_button.get_active();
-  fill_view([blacklisted_only](const catalogue::PluginEntry&, bool,
-                               bool blacklisted) {
-    return blacklisted == blacklisted_only;
-  });
+  fill_view(
+    [blacklisted_only](const catalogue::PluginEntry&, bool, bool blacklisted) {
+      return blacklisted == blacklisted_only;
+    });
   if (blacklisted_only) {
     bl_button.set_label(_(" _All "));
     if (fav_button.get_active()) {
@@ -84,8 +84,8 @@ void
 LV2PluginList::fill_search()
 {
   const std::string wanted = catalogue::lowered(search_text);
-  fill_view([&wanted](const catalogue::PluginEntry& entry, bool,
-                      bool blacklisted) {
+  fill_view([&wanted](
+              const catalogue::PluginEntry& entry, bool, bool blacklisted) {
     return !blacklisted && catalogue::search_matches(entry.match_text, wanted);
   });
 }

@@ -5,17 +5,14 @@
 #include "control/fifo_path.h"
 #include "control/messages.h"
 
+#include <cerrno>
+#include <fcntl.h>
 #include <glib.h>
+#include <glib/gi18n.h>
 #include <glibmm/main.h>
 #include <gtkmm/main.h>
-
-#include <glib/gi18n.h>
-
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
 
 namespace quillon {
 
@@ -93,8 +90,8 @@ ControlFifo::arm_watch()
 {
   // Never two watches: a pause may end while another is still pending.
   watch.disconnect();
-  watch = Glib::signal_io().connect(sigc::ptr_fun(&on_control_input), fd,
-                                    Glib::IO_IN, Glib::PRIORITY_DEFAULT);
+  watch = Glib::signal_io().connect(
+    sigc::ptr_fun(&on_control_input), fd, Glib::IO_IN, Glib::PRIORITY_DEFAULT);
 }
 
 void
@@ -149,7 +146,8 @@ ControlFifo::repeat_announcement()
       write_line(announcement.raw() + "\n");
       arm_watch();
     },
-    repeat_pause_ms, Glib::PRIORITY_DEFAULT);
+    repeat_pause_ms,
+    Glib::PRIORITY_DEFAULT);
 }
 
 void
@@ -158,7 +156,8 @@ ControlFifo::answer_newcomer()
   watch.disconnect();
   write_line("exit\n");
   Glib::signal_timeout().connect_once(
-    sigc::mem_fun(*this, &ControlFifo::arm_watch), exit_pause_ms,
+    sigc::mem_fun(*this, &ControlFifo::arm_watch),
+    exit_pause_ms,
     Glib::PRIORITY_DEFAULT);
 }
 

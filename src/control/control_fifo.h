@@ -6,7 +6,6 @@
 #include <glibmm/iochannel.h>
 #include <glibmm/ustring.h>
 #include <sigc++/connection.h>
-
 #include <string>
 
 namespace quillon {
@@ -66,6 +65,7 @@ private:
 };
 
 /// The FIFO watch: true keeps it.
-bool on_control_input(Glib::IOCondition condition);
+bool
+on_control_input(Glib::IOCondition condition);
 
 } // namespace quillon

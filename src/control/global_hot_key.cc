@@ -3,21 +3,18 @@
 #include "app/diagnostics.h"
 #include "app/plugin_list.h"
 
-#include <glib.h>
-#include <glib/gi18n.h>
-
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
-#include <xcb/xcb.h>
 #include <X11/keysym.h>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
+#include <glib.h>
+#include <glib/gi18n.h>
+#include <poll.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace quillon {
 
@@ -51,7 +48,9 @@ on_x_error(Display* display, XErrorEvent* error)
     const XErrorHandler previous = previous_handler.load();
     return previous ? previous(display, error) : 0;
   }
-  XGetErrorText(display, error->error_code, listener->last_error,
+  XGetErrorText(display,
+                error->error_code,
+                listener->last_error,
                 sizeof listener->last_error);
   ++listener->grab_errors;
   return 0;
@@ -114,9 +113,13 @@ GlobalHotKey::grab()
   // (while it reads its X settings) and which would then lose it.
   xcb_connection_t* const connection = XGetXCBConnection(display);
   const xcb_void_cookie_t cookie = xcb_grab_key_checked(
-    connection, 0, static_cast<xcb_window_t>(DefaultRootWindow(display.load())),
-    static_cast<std::uint16_t>(modifiers), static_cast<xcb_keycode_t>(keycode),
-    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    connection,
+    0,
+    static_cast<xcb_window_t>(DefaultRootWindow(display.load())),
+    static_cast<std::uint16_t>(modifiers),
+    static_cast<xcb_keycode_t>(keycode),
+    XCB_GRAB_MODE_ASYNC,
+    XCB_GRAB_MODE_ASYNC);
   xcb_generic_error_t* const error = xcb_request_check(connection, cookie);
   if (!error)
     return true;
@@ -169,8 +172,8 @@ GlobalHotKey::listen()
         XEvent event;
         XNextEvent(display, &event);
         if (event.type == KeyPress)
-          g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, &toggle_window, nullptr,
-                          nullptr);
+          g_idle_add_full(
+            G_PRIORITY_DEFAULT_IDLE, &toggle_window, nullptr, nullptr);
       }
       // Any later error on this connection gives the hot-key up.
       if (grab_errors.load() != errors_when_grabbed) {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <pthread.h>
-
 #include <atomic>
+#include <pthread.h>
 
 // Xlib's names, declared here so that this header can come before the
 // toolkit's headers (which must precede Xlib.h).

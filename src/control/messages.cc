@@ -1,8 +1,7 @@
 #include "control/messages.h"
 
-#include <glibmm/ustring.h>
-
 #include <cstdio>
+#include <glibmm/ustring.h>
 
 namespace quillon::control {
 
@@ -66,9 +65,8 @@ printable_line(const std::string& line)
     // A validated character is encoded in exactly this many bytes; the
     // length avoids g_utf8_next_char, whose cast drops the const.
     const char* const next = position + g_unichar_to_utf8(character, nullptr);
-    if (character == '\n' ||
-        (character >= 0x20 && character != 0x7f &&
-         !(character >= 0x80 && character < 0xa0)))
+    if (character == '\n' || (character >= 0x20 && character != 0x7f &&
+                              !(character >= 0x80 && character < 0xa0)))
       shown.append(position, next);
     else if (character < 0x80)
       escape(static_cast<unsigned char>(character));

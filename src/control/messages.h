@@ -23,10 +23,12 @@ enum class Message
 /// What a line (with its line feed) asks for. `announcement` is this
 /// process's own, without the line feed. A line that is not valid UTF-8 or
 /// holds a NUL byte is unknown.
-Message classify_line(const std::string& line, const std::string& announcement);
+Message
+classify_line(const std::string& line, const std::string& announcement);
 
 /// The line made safe for a terminal: control characters other than the
 /// line feed, and bytes that are not UTF-8, are shown as \xNN.
-std::string printable_line(const std::string& line);
+std::string
+printable_line(const std::string& line);
 
 } // namespace quillon::control

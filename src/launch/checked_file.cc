@@ -1,13 +1,11 @@
 #include "launch/checked_file.h"
 
-#include <glib/gi18n.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <glib/gi18n.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace quillon::launch {
@@ -15,7 +13,8 @@ namespace quillon::launch {
 FileDescriptor::~FileDescriptor()
 {
   if (descriptor >= 0)
-    close(descriptor); // nothing was written through a descriptor that fails here
+    close(
+      descriptor); // nothing was written through a descriptor that fails here
 }
 
 FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
@@ -38,9 +37,8 @@ open_private_file(const std::string& path, int flags, mode_t mode)
 {
   CheckedFile result;
   // O_NONBLOCK: a FIFO must neither block the open nor a later read.
-  const int fd = open(path.c_str(),
-                      flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY,
-                      mode);
+  const int fd = open(
+    path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, mode);
   if (fd < 0) {
     const int error = errno;
     if (error == ENOENT && !(flags & O_CREAT)) {
@@ -57,7 +55,8 @@ open_private_file(const std::string& path, int flags, mode_t mode)
   }
   FileDescriptor owner(fd);
 
-  struct stat status{};
+  struct stat status
+  {};
   if (fstat(fd, &status) != 0) {
     result.reason = std::strerror(errno);
   } else if (!S_ISREG(status.st_mode)) {

@@ -3,9 +3,8 @@
 // Opening the fixed, shared paths under /tmp without trusting what another
 // local user may have planted there.
 
-#include <sys/types.h>
-
 #include <string>
+#include <sys/types.h>
 
 namespace quillon::launch {
 

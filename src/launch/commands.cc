@@ -1,11 +1,9 @@
 #include "launch/commands.h"
 
-#include <glibmm/shell.h>
-
+#include <cstring>
 #include <gdk/gdk.h>
 #include <gdk/gdkkeysyms.h>
-
-#include <cstring>
+#include <glibmm/shell.h>
 
 namespace quillon::launch {
 

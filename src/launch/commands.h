@@ -3,7 +3,6 @@
 // The texts handed to the shell, and which action a key release asks for.
 
 #include <glib.h>
-
 #include <string>
 
 namespace quillon::launch {

@@ -5,11 +5,9 @@
 #include "launch/checked_file.h"
 #include "launch/host_list.h"
 
-#include <glib/gi18n.h>
-
-#include <fcntl.h>
-
 #include <cstdlib>
+#include <fcntl.h>
+#include <glib/gi18n.h>
 #include <string>
 
 namespace quillon {
@@ -23,7 +21,8 @@ host_list_refused(const launch::CheckedFile& file)
 {
   if (file.check != launch::FileCheck::refused)
     return false;
-  diagnostic(_("quillon: not using %s: %s\n"), launch::host_list_path,
+  diagnostic(_("quillon: not using %s: %s\n"),
+             launch::host_list_path,
              file.reason.c_str());
   return true;
 }

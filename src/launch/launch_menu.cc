@@ -4,10 +4,8 @@
 #include "app/plugin_list.h"
 #include "launch/commands.h"
 
-#include <gtkmm/clipboard.h>
-
 #include <gdk/gdk.h>
-
+#include <gtkmm/clipboard.h>
 #include <string>
 
 namespace quillon {
@@ -74,9 +72,9 @@ LV2PluginList::show_launch_menu()
   const LilvPlugin* plugin = row.get_value(columns.plugin);
   // The host finds the plugin by the URI exactly as lilv read it; the row
   // shows it made valid UTF-8, which may differ.
-  const std::string uri =
-    plugin ? lilv_node_as_string(lilv_plugin_get_uri(plugin))
-           : row.get_value(columns.uri).raw();
+  const std::string uri = plugin
+                            ? lilv_node_as_string(lilv_plugin_get_uri(plugin))
+                            : row.get_value(columns.uri).raw();
   presets.show_presets(launch::command_tail(uri), plugin, world.get());
 }
 

@@ -6,15 +6,13 @@
 #include "launch/preset_lookup.h"
 #include "launch/urid_table.h"
 
+#include <cstdlib>
+#include <gdk/gdkkeysyms.h>
+#include <glib/gi18n.h>
 #include <glibmm/main.h>
+#include <gtk/gtk.h>
 #include <gtkmm/menuitem.h>
 #include <gtkmm/separatormenuitem.h>
-
-#include <glib/gi18n.h>
-#include <gdk/gdkkeysyms.h>
-#include <gtk/gtk.h>
-
-#include <cstdlib>
 
 namespace quillon {
 
@@ -39,7 +37,8 @@ PresetList::~PresetList()
 }
 
 void
-PresetList::show_presets(const Glib::ustring& tail, const LilvPlugin* plugin,
+PresetList::show_presets(const Glib::ustring& tail,
+                         const LilvPlugin* plugin,
                          LilvWorld* world)
 {
   const std::vector<launch::PresetEntry> found =
@@ -74,8 +73,8 @@ PresetList::popup_preset_menu(const Glib::ustring& tail, LilvWorld* world)
 
   auto* default_item = Gtk::manage(new Gtk::MenuItem(_("Default"), true));
   default_item->signal_activate().connect(
-    sigc::bind(sigc::mem_fun(*this, &PresetList::on_default_activate), menu,
-               tail),
+    sigc::bind(
+      sigc::mem_fun(*this, &PresetList::on_default_activate), menu, tail),
     false);
   menu->append(*default_item);
 
@@ -84,9 +83,12 @@ PresetList::popup_preset_menu(const Glib::ustring& tail, LilvWorld* world)
     for (const Gtk::TreeIter& row : list_store->children()) {
       auto* item =
         Gtk::manage(new Gtk::MenuItem(row->get_value(columns.label), true));
-      item->signal_activate().connect(sigc::bind(
-        sigc::mem_fun(*this, &PresetList::on_preset_activate), menu, tail,
-        world, row));
+      item->signal_activate().connect(
+        sigc::bind(sigc::mem_fun(*this, &PresetList::on_preset_activate),
+                   menu,
+                   tail,
+                   world,
+                   row));
       menu->append(*item);
     }
   }

@@ -6,9 +6,8 @@
 #include <gtkmm/menu.h>
 #include <gtkmm/treemodel.h>
 #include <gtkmm/treeselection.h>
-#include <sigc++/connection.h>
-
 #include <lilv/lilv.h>
+#include <sigc++/connection.h>
 
 namespace quillon {
 
@@ -34,15 +33,18 @@ public:
 
   /// Fills the store with the labelled presets of `plugin` and pops up the
   /// launch menu.
-  void show_presets(const Glib::ustring& tail, const LilvPlugin* plugin,
+  void show_presets(const Glib::ustring& tail,
+                    const LilvPlugin* plugin,
                     LilvWorld* world);
   /// Builds the launch menu ("Default", then the presets) and pops it up.
   void popup_preset_menu(const Glib::ustring& tail, LilvWorld* world);
 
   void on_default_activate(Gtk::Menu* menu, Glib::ustring tail);
   void on_menu_key_release(GdkEventKey* event, Gtk::Menu* menu);
-  void on_preset_activate(Gtk::Menu* menu, Glib::ustring tail,
-                          LilvWorld* world, Gtk::TreeIter row);
+  void on_preset_activate(Gtk::Menu* menu,
+                          Glib::ustring tail,
+                          LilvWorld* world,
+                          Gtk::TreeIter row);
   /// Writes the state file from `text`; false when it could not be written.
   bool write_state_file(const Glib::ustring& text);
 

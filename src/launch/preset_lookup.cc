@@ -5,7 +5,6 @@
 #include "catalogue/text_rules.h"
 
 #include <glib/gi18n.h>
-
 #include <lv2/presets/presets.h>
 
 namespace quillon::launch {
@@ -32,7 +31,8 @@ find_presets(LilvWorld* world, const LilvPlugin* plugin)
   if (!related)
     return presets;
 
-  LILV_FOREACH (nodes, i, related.get()) {
+  LILV_FOREACH(nodes, i, related.get())
+  {
     const LilvNode* preset = lilv_nodes_get(related.get(), i);
     // A failed load is reported by lilv; the labels may still be known.
     lilv_world_load_resource(world, preset);

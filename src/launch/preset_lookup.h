@@ -3,7 +3,6 @@
 // The labelled presets of one plugin, as lilv knows them.
 
 #include <lilv/lilv.h>
-
 #include <string>
 #include <vector>
 

@@ -9,25 +9,24 @@
 #include "launch/state_text.h"
 #include "launch/urid_table.h"
 
-#include <giomm/dataoutputstream.h>
-#include <giomm/error.h>
-#include <giomm/unixoutputstream.h>
-
-#include <glib/gi18n.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <giomm/dataoutputstream.h>
+#include <giomm/error.h>
+#include <giomm/unixoutputstream.h>
+#include <glib/gi18n.h>
 #include <string>
+#include <unistd.h>
 
 namespace quillon {
 
 void
-PresetList::on_preset_activate(Gtk::Menu* menu, Glib::ustring tail,
-                               LilvWorld* world, Gtk::TreeIter row)
+PresetList::on_preset_activate(Gtk::Menu* menu,
+                               Glib::ustring tail,
+                               LilvWorld* world,
+                               Gtk::TreeIter row)
 {
   LV2_URID_Map map{ nullptr, launch::urid_map };
   LV2_URID_Unmap unmap{ nullptr, launch::urid_unmap };
@@ -44,8 +43,8 @@ PresetList::on_preset_activate(Gtk::Menu* menu, Glib::ustring tail,
       return;
     }
     lilv_state_set_label(state.get(), label.c_str());
-    char* serialised = lilv_state_to_string(world, &map, &unmap, state.get(),
-                                            uri.c_str(), nullptr);
+    char* serialised = lilv_state_to_string(
+      world, &map, &unmap, state.get(), uri.c_str(), nullptr);
     if (!serialised) {
       diagnostic(_("Preset <%s> gave no state text\n"), uri.c_str());
       return;
@@ -89,7 +88,8 @@ PresetList::write_state_file(const Glib::ustring& text)
     data->close();
   } catch (const Glib::Error& error) {
     // Raw bytes: the message may hold text the locale cannot convert.
-    diagnostic(_("quillon: cannot write %s: %s\n"), path, error.what().raw().c_str());
+    diagnostic(
+      _("quillon: cannot write %s: %s\n"), path, error.what().raw().c_str());
     return false;
   }
   return true;

@@ -3,9 +3,8 @@
 // The URI map that lilv needs to build and write a preset's state: URIs
 // interned as small integers, counted from 1, for the life of the table.
 
-#include <lv2/urid/urid.h>
-
 #include <deque>
+#include <lv2/urid/urid.h>
 #include <string>
 
 namespace quillon::launch {

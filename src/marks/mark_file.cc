@@ -1,17 +1,15 @@
 #include "marks/mark_file.h"
 
-#include <glib.h>
-#include <glib/gstdio.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <glib.h>
+#include <glib/gstdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillon::marks {
 
@@ -102,7 +100,8 @@ target_of(const std::string& path)
 } // namespace
 
 bool
-replace_file(const std::string& path, const std::string& bytes,
+replace_file(const std::string& path,
+             const std::string& bytes,
              std::string& error)
 {
   const std::string target = target_of(path);

@@ -6,7 +6,6 @@
 // written back byte for byte.
 
 #include <glibmm/ustring.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,23 +14,28 @@ namespace quillon::marks {
 
 /// The entries of a file's bytes. The last line needs no line feed; an
 /// empty file has no entries.
-std::vector<Glib::ustring> parse_marks(const std::string& bytes);
+std::vector<Glib::ustring>
+parse_marks(const std::string& bytes);
 
 /// The bytes of a file holding `entries`.
-std::string format_marks(const std::vector<Glib::ustring>& entries);
+std::string
+format_marks(const std::vector<Glib::ustring>& entries);
 
 /// Whether something (a file, or anything else) stands at `path`.
-bool path_exists(const std::string& path);
+bool
+path_exists(const std::string& path);
 
 /// The bytes of the file at `path`, or nothing with `error` set.
-std::optional<std::string> read_file(const std::string& path,
-                                     std::string& error);
+std::optional<std::string>
+read_file(const std::string& path, std::string& error);
 
 /// Replaces the file at `path` (through a symbolic link: its target) with
 /// `bytes`: written to a temporary file beside it, flushed to disk and then
 /// renamed over it, so that a failure at any point leaves the old file
 /// whole. Creates the directory (mode 0700, with parents) when missing.
-bool replace_file(const std::string& path, const std::string& bytes,
-                  std::string& error);
+bool
+replace_file(const std::string& path,
+             const std::string& bytes,
+             std::string& error);
 
 } // namespace quillon::marks

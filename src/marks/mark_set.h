@@ -1,7 +1,6 @@
 #pragma once
 
 #include <glibmm/ustring.h>
-
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -11,8 +10,8 @@ namespace quillon::marks {
 /// True when some entry of `marks` equals `uri` as Glib::ustring::compare
 /// sees it (locale collation). Entries that are not valid UTF-8 match
 /// nothing and are never collated.
-bool contains(const std::vector<Glib::ustring>& marks,
-              const Glib::ustring& uri);
+bool
+contains(const std::vector<Glib::ustring>& marks, const Glib::ustring& uri);
 
 /// A mark list prepared for many membership tests: the same answers as
 /// `contains`, by the collation keys of its entries.

@@ -5,9 +5,8 @@
 #include "app/plugin_list.h"
 #include "marks/mark_file.h"
 
-#include <gtkmm/main.h>
-
 #include <glib/gi18n.h>
+#include <gtkmm/main.h>
 
 namespace quillon {
 
@@ -27,9 +26,11 @@ find_mark(std::vector<Glib::ustring>& marks, const Glib::ustring& uri)
 /// The check-box handler of one mark column. The toolkit has already
 /// flipped the row's flag, so the row holds the new state.
 void
-toggle_mark(LV2PluginList& window, const Glib::ustring& path,
+toggle_mark(LV2PluginList& window,
+            const Glib::ustring& path,
             const Gtk::TreeModelColumn<bool>& column,
-            std::vector<Glib::ustring>& marks, bool& changed,
+            std::vector<Glib::ustring>& marks,
+            bool& changed,
             const Gtk::ToggleButton& view_button,
             void (LV2PluginList::*refill_view)())
 {
@@ -67,8 +68,7 @@ load_marks(const Glib::ustring& user_file, const Glib::ustring& system_file)
     std::string error;
     if (const auto bytes = marks::read_file(path, error))
       return marks::parse_marks(*bytes);
-    diagnostic(_("quillon: cannot read %s: %s\n"), path.c_str(),
-               error.c_str());
+    diagnostic(_("quillon: cannot read %s: %s\n"), path.c_str(), error.c_str());
   }
   return {};
 }
@@ -88,15 +88,25 @@ save_marks(const Glib::ustring& path, const std::vector<Glib::ustring>& marks)
 void
 LV2PluginList::on_fav_cell_toggled(const Glib::ustring& path)
 {
-  toggle_mark(*this, path, columns.favorite, favorites, fav_changed,
-              fav_button, &LV2PluginList::on_fav_toggled);
+  toggle_mark(*this,
+              path,
+              columns.favorite,
+              favorites,
+              fav_changed,
+              fav_button,
+              &LV2PluginList::on_fav_toggled);
 }
 
 void
 LV2PluginList::on_bl_cell_toggled(const Glib::ustring& path)
 {
-  toggle_mark(*this, path, columns.blacklisted, blacklist, bl_changed,
-              bl_button, &LV2PluginList::on_bl_toggled);
+  toggle_mark(*this,
+              path,
+              columns.blacklisted,
+              blacklist,
+              bl_changed,
+              bl_button,
+              &LV2PluginList::on_bl_toggled);
 }
 
 void

@@ -9,9 +9,8 @@
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -22,7 +21,8 @@ std::atomic<long> collation_keys{ 0 };
 } // namespace
 
 // The wrapped functions: every call from the program's libraries lands here.
-extern "C" {
+extern "C"
+{
 #define QUILLON_WRAP(result, name, params, args)                               \
   result __real_##name params;                                                 \
   result __wrap_##name params                                                  \
@@ -31,28 +31,33 @@ extern "C" {
     return __real_##name args;                                                 \
   }
 
-QUILLON_WRAP(LilvNode*, lilv_plugin_get_name, (const LilvPlugin * p), (p))
-QUILLON_WRAP(const LilvNode*, lilv_plugin_get_uri, (const LilvPlugin * p), (p))
-QUILLON_WRAP(const LilvPluginClass*, lilv_plugin_get_class,
-             (const LilvPlugin * p), (p))
-QUILLON_WRAP(LilvNode*, lilv_plugin_get_author_name, (const LilvPlugin * p),
-             (p))
-QUILLON_WRAP(LilvNode*, lilv_plugin_get_project, (const LilvPlugin * p), (p))
-QUILLON_WRAP(uint32_t, lilv_plugin_get_num_ports, (const LilvPlugin * p), (p))
-QUILLON_WRAP(bool, lilv_port_is_a,
-             (const LilvPlugin * p, const LilvPort* port, const LilvNode* c),
-             (p, port, c))
-QUILLON_WRAP(LilvNodes*, lilv_port_get_value,
-             (const LilvPlugin * p, const LilvPort* port, const LilvNode* n),
-             (p, port, n))
+  QUILLON_WRAP(LilvNode*, lilv_plugin_get_name, (const LilvPlugin* p), (p))
+  QUILLON_WRAP(const LilvNode*, lilv_plugin_get_uri, (const LilvPlugin* p), (p))
+  QUILLON_WRAP(const LilvPluginClass*,
+               lilv_plugin_get_class,
+               (const LilvPlugin* p),
+               (p))
+  QUILLON_WRAP(LilvNode*,
+               lilv_plugin_get_author_name,
+               (const LilvPlugin* p),
+               (p))
+  QUILLON_WRAP(LilvNode*, lilv_plugin_get_project, (const LilvPlugin* p), (p))
+  QUILLON_WRAP(uint32_t, lilv_plugin_get_num_ports, (const LilvPlugin* p), (p))
+  QUILLON_WRAP(bool,
+               lilv_port_is_a,
+               (const LilvPlugin* p, const LilvPort* port, const LilvNode* c),
+               (p, port, c))
+  QUILLON_WRAP(LilvNodes*,
+               lilv_port_get_value,
+               (const LilvPlugin* p, const LilvPort* port, const LilvNode* n),
+               (p, port, n))
 
-gchar* __real_g_utf8_collate_key(const gchar* text, gssize length);
-gchar*
-__wrap_g_utf8_collate_key(const gchar* text, gssize length)
-{
-  ++collation_keys;
-  return __real_g_utf8_collate_key(text, length);
-}
+  gchar* __real_g_utf8_collate_key(const gchar* text, gssize length);
+  gchar* __wrap_g_utf8_collate_key(const gchar* text, gssize length)
+  {
+    ++collation_keys;
+    return __real_g_utf8_collate_key(text, length);
+  }
 }
 
 namespace quillon {
@@ -69,8 +74,10 @@ protected:
   {
     for (int i = 0; i < plugin_count; ++i)
       fixture.add_simple_plugin(
-        "p" + std::to_string(i), "urn:q:p" + std::to_string(i),
-        "Plugin " + std::to_string(i), "lv2:DelayPlugin",
+        "p" + std::to_string(i),
+        "urn:q:p" + std::to_string(i),
+        "Plugin " + std::to_string(i),
+        "lv2:DelayPlugin",
         port(0, "lv2:AudioPort, lv2:InputPort") + " ; " +
           port(1, "lv2:AudioPort, lv2:OutputPort") + " ; " +
           port(2, "lv2:ControlPort, lv2:InputPort"));
@@ -99,7 +106,8 @@ TEST_F(QueryCount, SearchAndViewsAskLilvNothing)
   window->bl_button.set_active(false);
   EXPECT_EQ(lilv_queries, 0);
   EXPECT_LE(collation_keys, 3 * marks);
-  EXPECT_EQ(window->list_store->children().size(), std::size_t(plugin_count - 1));
+  EXPECT_EQ(window->list_store->children().size(),
+            std::size_t(plugin_count - 1));
 }
 
 TEST_F(QueryCount, ScanAsksABoundedNumberOfQueriesPerPlugin)
@@ -108,8 +116,9 @@ TEST_F(QueryCount, ScanAsksABoundedNumberOfQueriesPerPlugin)
   // The wrappers see the scan's queries at all...
   EXPECT_GE(lilv_queries, long(plugin_count) * 6);
   EXPECT_GE(collation_keys, long(plugin_count) * 3);
-  // ...and they stay within their bounds. Name, URI, class, author, project, port count, and per port at most
-  // three class tests and one value lookup: 3 ports here.
+  // ...and they stay within their bounds. Name, URI, class, author, project,
+  // port count, and per port at most three class tests and one value lookup: 3
+  // ports here.
   EXPECT_LE(lilv_queries, long(plugin_count) * (6 + 3 * 4));
   // One key per URI and two per shown name, plus the mark lists.
   EXPECT_LE(collation_keys, long(plugin_count) * 3 + 3);

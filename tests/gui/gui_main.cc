@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <gtkmm/main.h>
 
+// Xlib defines macros (None, Bool) that clash with GoogleTest: it comes last.
+// clang-format off
 #include <X11/Xlib.h>
+// clang-format on
 
 int
 main(int argc, char** argv)

@@ -5,27 +5,22 @@
 #include "app/plugin_list.h"
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
-
 #include "support/ustring_printer.h"
-
-#include <gtkmm/menuitem.h>
-
-#include <gtest/gtest.h>
-
-#include <glib.h>
-#include <gtk/gtk.h>
-
-#include <pwd.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <glib.h>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <gtkmm/menuitem.h>
 #include <memory>
+#include <pwd.h>
 #include <string>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace quillon {
 namespace {
@@ -72,8 +67,9 @@ protected:
       write_file(bin + "/" + name, "#!/bin/sh\nexit 0\n");
       fs::permissions(bin + "/" + name, fs::perms::owner_all);
     }
-    write_file(host, "#!/bin/sh\nprintf '%s\\n' \"$@\" >" + witness +
-                       ".new && mv " + witness + ".new " + witness + "\n");
+    write_file(host,
+               "#!/bin/sh\nprintf '%s\\n' \"$@\" >" + witness + ".new && mv " +
+                 witness + ".new " + witness + "\n");
     fs::permissions(host, fs::perms::owner_all);
     saved_path = std::getenv("PATH");
     setenv("PATH", (bin + ":" + saved_path).c_str(), 1);
@@ -117,8 +113,8 @@ protected:
     if (rows.empty())
       return "";
     return stderr_of([&] {
-      window->presets.on_preset_activate(nullptr, " urn:q:amp & ",
-                                         window->world.get(), rows.begin());
+      window->presets.on_preset_activate(
+        nullptr, " urn:q:amp & ", window->world.get(), rows.begin());
     });
   }
 
@@ -147,10 +143,11 @@ protected:
   void add_amp()
   {
     fixture.add_simple_plugin("amp", "urn:q:amp", "Amp");
-    fixture.append_manifest("amp", "<urn:q:amp#warm> a pset:Preset ; "
-                                   "lv2:appliesTo <urn:q:amp> ; "
-                                   "rdfs:label \"Warm\" ; lv2:port [ "
-                                   "lv2:symbol \"p0\" ; pset:value 0.75 ] .");
+    fixture.append_manifest("amp",
+                            "<urn:q:amp#warm> a pset:Preset ; "
+                            "lv2:appliesTo <urn:q:amp> ; "
+                            "rdfs:label \"Warm\" ; lv2:port [ "
+                            "lv2:symbol \"p0\" ; pset:value 0.75 ] .");
   }
 
   /// No host started: give a background job time to show up, then look.
@@ -179,8 +176,7 @@ TEST_F(PlantedFileTest, HostListOfOurOwnIsWrittenAndRead)
   EXPECT_GE(host_count(), 2);
 
   window->host_combo.set_active(0);
-  EXPECT_EQ(window->presets.interpreter,
-            window->host_combo.get_active_text());
+  EXPECT_EQ(window->presets.interpreter, window->host_combo.get_active_text());
 }
 
 TEST_F(PlantedFileTest, AnotherUsersHostListIsNeitherRunNorRead)
@@ -190,7 +186,8 @@ TEST_F(PlantedFileTest, AnotherUsersHostListIsNeitherRunNorRead)
   if (!give_to_nobody(host_list))
     GTEST_SKIP() << "needs root to plant a file of another user";
   const std::string err = open();
-  EXPECT_EQ(err, "quillon: not using /tmp/jalv.interpreter: owned by another user\n");
+  EXPECT_EQ(
+    err, "quillon: not using /tmp/jalv.interpreter: owned by another user\n");
   EXPECT_EQ(host_count(), 0);
   EXPECT_EQ(window->presets.interpreter, "");
   EXPECT_EQ(read_file(host_list), "touch /tmp/pwned;jalv.gtk\njalv.gtk\n");
@@ -211,7 +208,8 @@ TEST_F(PlantedFileTest, SymlinkOrFifoAtTheHostListIsLeftAlone)
 
   ASSERT_EQ(mkfifo(host_list.c_str(), 0666), 0);
   err = open(); // would block for ever if the FIFO were opened plainly
-  EXPECT_EQ(err, "quillon: not using /tmp/jalv.interpreter: not a regular file\n");
+  EXPECT_EQ(err,
+            "quillon: not using /tmp/jalv.interpreter: not a regular file\n");
   EXPECT_EQ(host_count(), 0);
 }
 
@@ -224,13 +222,15 @@ TEST_F(PlantedFileTest, PlantedStateFileStopsThePresetLaunch)
   fs::create_directories("/tmp/home");
   write_file(precious, "keep me\n");
   fs::create_symlink(precious, state_file);
-  EXPECT_EQ(launch_preset(), "quillon: not using /tmp/state.ttl: a symbolic link\n");
+  EXPECT_EQ(launch_preset(),
+            "quillon: not using /tmp/state.ttl: a symbolic link\n");
   EXPECT_EQ(read_file(precious), "keep me\n");
   EXPECT_TRUE(host_stayed_idle());
   fs::remove(state_file);
 
   ASSERT_EQ(mkfifo(state_file.c_str(), 0666), 0);
-  EXPECT_EQ(launch_preset(), "quillon: not using /tmp/state.ttl: not a regular file\n");
+  EXPECT_EQ(launch_preset(),
+            "quillon: not using /tmp/state.ttl: not a regular file\n");
   EXPECT_TRUE(host_stayed_idle());
   fs::remove(state_file);
 
@@ -238,7 +238,8 @@ TEST_F(PlantedFileTest, PlantedStateFileStopsThePresetLaunch)
   chmod(state_file.c_str(), 0666);
   if (give_to_nobody(state_file)) {
     const std::string err = launch_preset();
-    EXPECT_NE(err.find("quillon: not using /tmp/state.ttl"), std::string::npos) << err;
+    EXPECT_NE(err.find("quillon: not using /tmp/state.ttl"), std::string::npos)
+      << err;
     EXPECT_EQ(read_file(state_file), "theirs\n");
     EXPECT_TRUE(host_stayed_idle());
   }
@@ -282,7 +283,8 @@ TEST_F(PlantedFileTest, FullTmpStopsThePresetLaunchUntilThereIsRoom)
   add_amp();
   open();
   // Shrink the private /tmp to a little above what it holds, then fill it.
-  struct statvfs tmp{};
+  struct statvfs tmp
+  {};
   ASSERT_EQ(statvfs("/tmp", &tmp), 0);
   const unsigned long long kib = 1024;
   const auto size_kib = tmp.f_blocks * tmp.f_frsize / kib;

@@ -8,22 +8,17 @@
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
 #include "support/menu_probe.h"
-
 #include "support/ustring_printer.h"
-
-#include <gtkmm/clipboard.h>
-
-#include <gtest/gtest.h>
-
-#include <gdk/gdkkeysyms.h>
-#include <gtk/gtk.h>
-
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <gdk/gdkkeysyms.h>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <gtkmm/clipboard.h>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace quillon {
@@ -65,14 +60,21 @@ protected:
     std::string presets = test::turtle_prefixes;
     for (const auto& [id, label] :
          std::vector<std::pair<std::string, std::string>>{
-           { "warm", "Warm" }, { "bright", "Bright" }, { "clean", "Clean" },
+           { "warm", "Warm" },
+           { "bright", "Bright" },
+           { "clean", "Clean" },
            { "hall", "Hall_Large" } }) {
       const std::string uri = "urn:q:amp#" + id;
-      fixture.append_manifest("amp", "<" + uri + "> a pset:Preset ; "
-                                     "lv2:appliesTo <urn:q:amp> ; "
-                                     "rdfs:seeAlso <presets.ttl> .");
-      presets += "<" + uri + "> a pset:Preset ; lv2:appliesTo <urn:q:amp> ; "
-                 "rdfs:label \"" + label + "\" ; lv2:port [ lv2:symbol \"p0\" "
+      fixture.append_manifest("amp",
+                              "<" + uri +
+                                "> a pset:Preset ; "
+                                "lv2:appliesTo <urn:q:amp> ; "
+                                "rdfs:seeAlso <presets.ttl> .");
+      presets += "<" + uri +
+                 "> a pset:Preset ; lv2:appliesTo <urn:q:amp> ; "
+                 "rdfs:label \"" +
+                 label +
+                 "\" ; lv2:port [ lv2:symbol \"p0\" "
                  "; pset:value 0.25 ] .\n";
     }
     fixture.write("amp", "presets.ttl", presets);
@@ -150,8 +152,8 @@ TEST_F(LaunchMenuTest, OpensOnlyFromTheNameColumnOfASelectedRow)
   ASSERT_TRUE(test::pump_until([] { return shown_menu() != nullptr; }));
   // Labels in order; the underscore marks an access key and is not shown.
   EXPECT_EQ(item_texts(shown_menu()),
-            (std::vector<std::string>{ "Default", "-", "Bright", "Clean",
-                                       "HallLarge", "Warm" }));
+            (std::vector<std::string>{
+              "Default", "-", "Bright", "Clean", "HallLarge", "Warm" }));
 
   // Return opens a fresh menu in place of the one that is up.
   EXPECT_TRUE(release_key(GDK_KEY_Return));
@@ -169,8 +171,8 @@ TEST_F(LaunchMenuTest, DefaultRunsTheHostWithTheUriAndClearsTheSelection)
   Gtk::Menu* menu = shown_menu();
   ASSERT_NE(menu, nullptr);
   bool destroyed = false;
-  g_signal_connect(menu->gobj(), "destroy", G_CALLBACK(on_destroyed),
-                   &destroyed);
+  g_signal_connect(
+    menu->gobj(), "destroy", G_CALLBACK(on_destroyed), &destroyed);
 
   choose(menu, item_of(menu, "Default"));
   ASSERT_TRUE(host_ran());
@@ -200,8 +202,8 @@ TEST_F(LaunchMenuTest, PresetWritesTheStateFileAndRunsTheHostWithIt)
 
   choose(menu, item_of(menu, "Warm"));
   ASSERT_TRUE(host_ran());
-  EXPECT_EQ(recorded_argv(), (std::vector<std::string>{
-                               "-l", "/tmp/state.ttl", "urn:q:amp" }));
+  EXPECT_EQ(recorded_argv(),
+            (std::vector<std::string>{ "-l", "/tmp/state.ttl", "urn:q:amp" }));
   const std::string state = host.state();
   EXPECT_EQ(state, read_file("/tmp/state.ttl"));
   const std::string prefixes = launch::state_prefixes;
@@ -236,8 +238,8 @@ TEST_F(LaunchMenuTest, EscapeEndsTheMenuOtherKeysDoNot)
   Gtk::Menu* menu = shown_menu();
   ASSERT_NE(menu, nullptr);
   bool destroyed = false;
-  g_signal_connect(menu->gobj(), "destroy", G_CALLBACK(on_destroyed),
-                   &destroyed);
+  g_signal_connect(
+    menu->gobj(), "destroy", G_CALLBACK(on_destroyed), &destroyed);
 
   GdkEventKey key{};
   key.type = GDK_KEY_RELEASE;
@@ -265,8 +267,8 @@ TEST_F(LaunchMenuTest, MenuClosedElsewhereIsReleasedOnce)
   Gtk::Menu* menu = shown_menu();
   ASSERT_NE(menu, nullptr);
   bool destroyed = false;
-  g_signal_connect(menu->gobj(), "destroy", G_CALLBACK(on_destroyed),
-                   &destroyed);
+  g_signal_connect(
+    menu->gobj(), "destroy", G_CALLBACK(on_destroyed), &destroyed);
 
   // What a click outside the menu does.
   menu->deactivate();

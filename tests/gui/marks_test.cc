@@ -4,11 +4,10 @@
 #include "support/ustring_printer.h"
 #include "support/window_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 
@@ -94,10 +93,10 @@ protected:
   {
     window.reset();
     // Undo what a failed test may have left mounted.
-    [[maybe_unused]] int ignored =
-      std::system(("umount " + config().string() + " 2>/dev/null; "
-                   "umount /etc/xdg 2>/dev/null")
-                    .c_str());
+    [[maybe_unused]] int ignored = std::system(("umount " + config().string() +
+                                                " 2>/dev/null; "
+                                                "umount /etc/xdg 2>/dev/null")
+                                                 .c_str());
     fs::remove_all(config());
   }
 

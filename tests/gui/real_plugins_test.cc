@@ -4,10 +4,9 @@
 #include "app/plugin_list.h"
 #include "support/ustring_printer.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <memory>
 #include <set>
 #include <string>

@@ -4,12 +4,10 @@
 #include "support/lv2_fixture.h"
 #include "support/ustring_printer.h"
 
-#include <gtest/gtest.h>
-
-#include <libintl.h>
-
 #include <clocale>
 #include <cstdlib>
+#include <gtest/gtest.h>
+#include <libintl.h>
 
 namespace quillon {
 namespace {

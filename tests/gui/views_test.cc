@@ -4,9 +4,8 @@
 #include "support/ustring_printer.h"
 #include "support/window_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 namespace quillon {
 namespace {
@@ -18,14 +17,14 @@ class Views : public test::WindowFixture
 protected:
   void SetUp() override
   {
-    fixture.add_simple_plugin("reverb", "urn:q:reverb", "Hall Reverb",
-                              "lv2:ReverbPlugin");
-    fixture.add_simple_plugin("delay", "urn:q:delay", "Tape Delay",
-                              "lv2:DelayPlugin");
-    fixture.add_simple_plugin("chorus", "urn:q:chorus", "Chorus",
-                              "lv2:ChorusPlugin");
-    fixture.add_simple_plugin("both", "urn:q:both", "Both Marks",
-                              "lv2:FilterPlugin");
+    fixture.add_simple_plugin(
+      "reverb", "urn:q:reverb", "Hall Reverb", "lv2:ReverbPlugin");
+    fixture.add_simple_plugin(
+      "delay", "urn:q:delay", "Tape Delay", "lv2:DelayPlugin");
+    fixture.add_simple_plugin(
+      "chorus", "urn:q:chorus", "Chorus", "lv2:ChorusPlugin");
+    fixture.add_simple_plugin(
+      "both", "urn:q:both", "Both Marks", "lv2:FilterPlugin");
   }
 
   std::string fav_label() const { return window->fav_button.get_label(); }
@@ -148,12 +147,13 @@ TEST_F(Views, RefreshKeepsTheShownView)
 
 TEST_F(Views, ClassListIsSortedAndUnique)
 {
-  fixture.add_simple_plugin("reverb2", "urn:q:reverb2", "Plate",
-                            "lv2:ReverbPlugin");
+  fixture.add_simple_plugin(
+    "reverb2", "urn:q:reverb2", "Plate", "lv2:ReverbPlugin");
   fixture.append_manifest("custom",
                           "<urn:q:lower> a rdfs:Class ; rdfs:subClassOf "
                           "lv2:Plugin ; rdfs:label \"reverb plugin\" .");
-  fixture.add_simple_plugin("lower", "urn:q:lowerplugin", "Lower", "<urn:q:lower>");
+  fixture.add_simple_plugin(
+    "lower", "urn:q:lowerplugin", "Lower", "<urn:q:lower>");
   open({}, { "urn:q:chorus" });
   std::vector<std::string> offered;
   const auto model = window->search_combo.get_model();
@@ -164,11 +164,14 @@ TEST_F(Views, ClassListIsSortedAndUnique)
   }
   // A class that only blacklisted plugins have is offered too; labels
   // that differ in case are both offered, in the locale's order.
-  std::vector<Glib::ustring> expected = { "Chorus Plugin", "Delay Plugin",
-                                          "Filter Plugin", "reverb plugin",
+  std::vector<Glib::ustring> expected = { "Chorus Plugin",
+                                          "Delay Plugin",
+                                          "Filter Plugin",
+                                          "reverb plugin",
                                           "Reverb Plugin" };
   std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(offered, std::vector<std::string>(expected.begin(), expected.end()));
+  EXPECT_EQ(offered,
+            std::vector<std::string>(expected.begin(), expected.end()));
 
   // Choosing a class searches for it.
   window->search_combo.set_active(2);

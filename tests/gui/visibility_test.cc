@@ -4,7 +4,6 @@
 #include "support/window_fixture.h"
 
 #include <gdkmm/window.h>
-
 #include <gtest/gtest.h>
 
 namespace quillon {
@@ -25,14 +24,13 @@ protected:
   {
     const auto gdk_window = window->get_window();
     return gdk_window && window->get_mapped() &&
-           (gdk_window->get_state() & (Gdk::WINDOW_STATE_WITHDRAWN |
-                                       Gdk::WINDOW_STATE_ICONIFIED)) == 0;
+           (gdk_window->get_state() &
+            (Gdk::WINDOW_STATE_WITHDRAWN | Gdk::WINDOW_STATE_ICONIFIED)) == 0;
   }
 
   void wait_shown(bool expected)
   {
-    EXPECT_TRUE(
-      test::pump_until([&] { return shown() == expected; }, 5000))
+    EXPECT_TRUE(test::pump_until([&] { return shown() == expected; }, 5000))
       << (expected ? "not shown" : "not hidden");
     test::pump_until([] { return false; }, 100); // let the manager settle
   }
@@ -143,7 +141,8 @@ TEST_F(Visibility, ShowRestoresOnlyARealRememberedPosition)
 TEST_F(Visibility, TrayMenuPopsUpWithItsQuitItem)
 {
   window->systray_menu(3, 0);
-  EXPECT_TRUE(test::pump_until([this] { return window->tray_menu.get_mapped(); }));
+  EXPECT_TRUE(
+    test::pump_until([this] { return window->tray_menu.get_mapped(); }));
   EXPECT_EQ(window->quit_item.get_label(), "Quit");
   window->tray_menu.popdown();
 }

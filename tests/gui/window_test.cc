@@ -3,12 +3,10 @@
 #include "app/plugin_list.h"
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
-
 #include "support/ustring_printer.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,27 +44,34 @@ protected:
 
 TEST_F(WindowTest, ListsNamedPluginsInNameOrderWithTheirTexts)
 {
+  fixture.add_simple_plugin("delay",
+                            "urn:q:delay",
+                            "Tape Delay",
+                            "lv2:DelayPlugin",
+                            port(0, "lv2:AudioPort, lv2:InputPort") + " ; " +
+                              port(1, "lv2:AudioPort, lv2:OutputPort"));
   fixture.add_simple_plugin(
-    "delay", "urn:q:delay", "Tape Delay", "lv2:DelayPlugin",
-    port(0, "lv2:AudioPort, lv2:InputPort") + " ; " +
-      port(1, "lv2:AudioPort, lv2:OutputPort"));
-  fixture.add_simple_plugin("amp", "urn:q:amp", "Amplifier",
-                            "lv2:AmplifierPlugin");
+    "amp", "urn:q:amp", "Amplifier", "lv2:AmplifierPlugin");
+  fixture.add_simple_plugin("long",
+                            "urn:q:long",
+                            "Calf Reverb - Hall - Large Room",
+                            "lv2:ReverbPlugin");
   fixture.add_simple_plugin(
-    "long", "urn:q:long", "Calf Reverb - Hall - Large Room", "lv2:ReverbPlugin");
-  fixture.add_simple_plugin("dash", "urn:q:dash",
-                            " - begins with a dash and is long");
-  fixture.add_plugin("nameless", "urn:q:nameless",
+    "dash", "urn:q:dash", " - begins with a dash and is long");
+  fixture.add_plugin("nameless",
+                     "urn:q:nameless",
                      "a lv2:Plugin ; " +
                        port(0, "lv2:ControlPort, lv2:InputPort"));
-  fixture.add_plugin("nameless2", "urn:q:nameless2",
+  fixture.add_plugin("nameless2",
+                     "urn:q:nameless2",
                      "a lv2:Plugin ; doap:name 7 ; " +
                        port(0, "lv2:ControlPort, lv2:InputPort"));
   open();
 
   EXPECT_EQ(names(),
             (std::vector<std::string>{ " - begins with a dash and is long",
-                                       "Amplifier", "Calf Reverb",
+                                       "Amplifier",
+                                       "Calf Reverb",
                                        "Tape Delay" }));
   const auto delay = row_of("urn:q:delay");
   EXPECT_EQ(delay.get_value(window->columns.tooltip),
@@ -98,9 +103,10 @@ TEST_F(WindowTest, EmptyCatalogueStillOpens)
 TEST_F(WindowTest, BlacklistedPluginsAreLeftOutButTheirClassesCollected)
 {
   fixture.add_simple_plugin("keep", "urn:q:keep", "Keep", "lv2:DelayPlugin");
-  fixture.add_simple_plugin("hidden", "urn:q:hidden", "Hidden",
-                            "lv2:FilterPlugin");
-  fixture.add_plugin("hidden_nameless", "urn:q:hidden-nameless",
+  fixture.add_simple_plugin(
+    "hidden", "urn:q:hidden", "Hidden", "lv2:FilterPlugin");
+  fixture.add_plugin("hidden_nameless",
+                     "urn:q:hidden-nameless",
                      "a lv2:Plugin, lv2:ChorusPlugin ; " +
                        port(0, "lv2:ControlPort, lv2:InputPort"));
   // The marks are loaded before the scan; here they are set by hand and the
@@ -115,7 +121,9 @@ TEST_F(WindowTest, BlacklistedPluginsAreLeftOutButTheirClassesCollected)
   std::vector<std::string> classes(window->class_labels.begin(),
                                    window->class_labels.end());
   std::sort(classes.begin(), classes.end());
-  EXPECT_EQ(classes, (std::vector<std::string>{ "Chorus Plugin", "Delay Plugin", "Filter Plugin" }));
+  EXPECT_EQ(classes,
+            (std::vector<std::string>{
+              "Chorus Plugin", "Delay Plugin", "Filter Plugin" }));
 }
 
 TEST_F(WindowTest, RefreshFindsANewBundleAndUpdatesTheTray)

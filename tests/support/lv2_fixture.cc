@@ -1,10 +1,9 @@
 #include "support/lv2_fixture.h"
 
-#include <glib.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <glib.h>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -28,8 +27,8 @@ std::string
 port(int index, const std::string& classes, const std::string& extra)
 {
   const std::string n = std::to_string(index);
-  return "lv2:port [ a " + classes + " ; lv2:index " + n +
-         " ; lv2:symbol \"p" + n + "\" ; lv2:name \"Port " + n + "\" " +
+  return "lv2:port [ a " + classes + " ; lv2:index " + n + " ; lv2:symbol \"p" +
+         n + "\" ; lv2:name \"Port " + n + "\" " +
          (extra.empty() ? "" : "; " + extra) + " ]";
 }
 
@@ -60,7 +59,8 @@ Lv2Fixture::~Lv2Fixture()
 }
 
 void
-Lv2Fixture::write(const std::string& bundle, const std::string& file,
+Lv2Fixture::write(const std::string& bundle,
+                  const std::string& file,
                   const std::string& content)
 {
   const fs::path dir = fs::path(directory) / (bundle + ".lv2");
@@ -83,24 +83,29 @@ Lv2Fixture::append_manifest(const std::string& bundle,
 }
 
 void
-Lv2Fixture::add_plugin(const std::string& bundle, const std::string& uri,
+Lv2Fixture::add_plugin(const std::string& bundle,
+                       const std::string& uri,
                        const std::string& body)
 {
-  append_manifest(bundle, "<" + uri + "> a lv2:Plugin ; rdfs:seeAlso <" +
-                            bundle + ".ttl> .");
-  write(bundle, bundle + ".ttl",
+  append_manifest(
+    bundle, "<" + uri + "> a lv2:Plugin ; rdfs:seeAlso <" + bundle + ".ttl> .");
+  write(bundle,
+        bundle + ".ttl",
         std::string(turtle_prefixes) + "<" + uri + "> " + body + " .\n");
 }
 
 void
-Lv2Fixture::add_simple_plugin(const std::string& bundle, const std::string& uri,
-                              const std::string& name, const std::string& type,
+Lv2Fixture::add_simple_plugin(const std::string& bundle,
+                              const std::string& uri,
+                              const std::string& name,
+                              const std::string& type,
                               const std::string& ports)
 {
   std::string body = "a lv2:Plugin, " + type + " ; doap:name \"" + name + "\"";
-  body += " ; " + (ports.empty() ? port(0, "lv2:ControlPort, lv2:InputPort",
-                                        "lv2:default 0.5")
-                                 : ports);
+  body +=
+    " ; " + (ports.empty()
+               ? port(0, "lv2:ControlPort, lv2:InputPort", "lv2:default 0.5")
+               : ports);
   add_plugin(bundle, uri, body);
 }
 

@@ -12,8 +12,8 @@ extern const char* const turtle_prefixes;
 
 /// One port description, for the body of a plugin: `classes` such as
 /// "lv2:AudioPort, lv2:InputPort", `extra` more predicates.
-std::string port(int index, const std::string& classes,
-                 const std::string& extra = "");
+std::string
+port(int index, const std::string& classes, const std::string& extra = "");
 
 class Lv2Fixture
 {
@@ -25,15 +25,18 @@ public:
 
   /// A bundle `bundle`.lv2 with one plugin: `body` is the Turtle that
   /// follows the subject <uri>, without the final full stop.
-  void add_plugin(const std::string& bundle, const std::string& uri,
+  void add_plugin(const std::string& bundle,
+                  const std::string& uri,
                   const std::string& body);
   /// A named plugin of class `type` with the given ports.
-  void add_simple_plugin(const std::string& bundle, const std::string& uri,
+  void add_simple_plugin(const std::string& bundle,
+                         const std::string& uri,
                          const std::string& name,
                          const std::string& type = "lv2:DelayPlugin",
                          const std::string& ports = "");
   /// Writes any file into a bundle, created if needed.
-  void write(const std::string& bundle, const std::string& file,
+  void write(const std::string& bundle,
+             const std::string& file,
              const std::string& content);
   /// Appends Turtle to a bundle's manifest.ttl.
   void append_manifest(const std::string& bundle, const std::string& turtle);

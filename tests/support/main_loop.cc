@@ -1,8 +1,7 @@
 #include "support/main_loop.h"
 
-#include <gtkmm/main.h>
-
 #include <chrono>
+#include <gtkmm/main.h>
 #include <thread>
 
 namespace quillon::test {

@@ -3,7 +3,6 @@
 // Lets GoogleTest print Glib::ustring values as text.
 
 #include <glibmm/ustring.h>
-
 #include <ostream>
 
 namespace Glib {

@@ -2,10 +2,9 @@
 
 #include "support/deadline.h"
 
-#include <gtk/gtk.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtk/gtk.h>
 #include <set>
 #include <sstream>
 

@@ -7,7 +7,6 @@
 #include "support/lv2_fixture.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>

@@ -6,11 +6,9 @@
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 int
 main(int argc, char** argv)
@@ -22,11 +20,15 @@ main(int argc, char** argv)
   }
   const KeyCode escape = XKeysymToKeycode(display, XK_Escape);
   for (int i = 1; i < argc; ++i) {
-    const unsigned int mask = std::strcmp(argv[i], "shift") == 0
-                                ? ShiftMask
-                                : ControlMask | ShiftMask;
-    XGrabKey(display, escape, mask, DefaultRootWindow(display), False,
-             GrabModeAsync, GrabModeAsync);
+    const unsigned int mask =
+      std::strcmp(argv[i], "shift") == 0 ? ShiftMask : ControlMask | ShiftMask;
+    XGrabKey(display,
+             escape,
+             mask,
+             DefaultRootWindow(display),
+             False,
+             GrabModeAsync,
+             GrabModeAsync);
   }
   XSync(display, False);
   std::printf("ready\n");

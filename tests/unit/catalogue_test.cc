@@ -4,11 +4,9 @@
 #include "catalogue/lilv_ptr.h"
 #include "catalogue/port_summary.h"
 #include "support/lv2_fixture.h"
-
 #include "support/ustring_printer.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 
 namespace quillon::catalogue {
@@ -48,30 +46,43 @@ protected:
 
 TEST_F(CatalogueTest, CountsAudioAndMidiPortsByDirection)
 {
+  fixture.add_simple_plugin("stereo",
+                            "urn:q:stereo",
+                            "Stereo",
+                            "lv2:DelayPlugin",
+                            port(0, "lv2:AudioPort, lv2:InputPort") + " ; " +
+                              port(1, "lv2:AudioPort, lv2:InputPort") + " ; " +
+                              port(2, "lv2:AudioPort, lv2:OutputPort") + " ; " +
+                              port(3, "lv2:AudioPort, lv2:OutputPort") + " ; " +
+                              port(4, "lv2:ControlPort, lv2:InputPort"));
   fixture.add_simple_plugin(
-    "stereo", "urn:q:stereo", "Stereo", "lv2:DelayPlugin",
-    port(0, "lv2:AudioPort, lv2:InputPort") + " ; " +
-      port(1, "lv2:AudioPort, lv2:InputPort") + " ; " +
-      port(2, "lv2:AudioPort, lv2:OutputPort") + " ; " +
-      port(3, "lv2:AudioPort, lv2:OutputPort") + " ; " +
-      port(4, "lv2:ControlPort, lv2:InputPort"));
-  fixture.add_simple_plugin(
-    "synth", "urn:q:synth", "Synth", "lv2:InstrumentPlugin",
-    port(0, "atom:AtomPort, lv2:InputPort",
+    "synth",
+    "urn:q:synth",
+    "Synth",
+    "lv2:InstrumentPlugin",
+    port(0,
+         "atom:AtomPort, lv2:InputPort",
          "atom:bufferType atom:Sequence ; atom:supports midi:MidiEvent") +
       " ; " + port(1, "lv2:AudioPort, lv2:OutputPort") + " ; " +
       port(2, "lv2:AudioPort, lv2:OutputPort"));
   fixture.add_simple_plugin(
-    "odd", "urn:q:odd", "Odd", "lv2:UtilityPlugin",
-    port(0, "atom:AtomPort, lv2:InputPort, lv2:OutputPort",
+    "odd",
+    "urn:q:odd",
+    "Odd",
+    "lv2:UtilityPlugin",
+    port(0,
+         "atom:AtomPort, lv2:InputPort, lv2:OutputPort",
          "atom:supports midi:MidiEvent") +
       " ; " +
-      port(1, "atom:AtomPort, lv2:InputPort",
+      port(1,
+           "atom:AtomPort, lv2:InputPort",
            "atom:supports <http://lv2plug.in/ns/ext/time#Position>") +
       " ; " +
-      port(2, "ev:EventPort, lv2:InputPort",
+      port(2,
+           "ev:EventPort, lv2:InputPort",
            "ev:supportsEvent <http://lv2plug.in/ns/ext/midi#MidiEvent>") +
-      " ; " + port(3, "lv2:AudioPort") + " ; " + port(4, "lv2:CVPort, lv2:InputPort"));
+      " ; " + port(3, "lv2:AudioPort") + " ; " +
+      port(4, "lv2:CVPort, lv2:InputPort"));
   const auto plugins = load();
   ASSERT_EQ(plugins.size(), 3u);
 
@@ -96,36 +107,43 @@ TEST_F(CatalogueTest, CountsAudioAndMidiPortsByDirection)
 
 TEST_F(CatalogueTest, AuthorIsPreferredToProject)
 {
-  fixture.add_plugin("authored", "urn:q:authored",
+  fixture.add_plugin("authored",
+                     "urn:q:authored",
                      "a lv2:Plugin, lv2:ReverbPlugin ; doap:name \"Room\" ; "
                      "doap:maintainer [ foaf:name \"Jane Doe\" ] ; "
                      "lv2:project <urn:q:project> ; " +
                        port(0, "lv2:ControlPort, lv2:InputPort"));
-  fixture.add_plugin("project", "urn:q:project-only",
+  fixture.add_plugin("project",
+                     "urn:q:project-only",
                      "a lv2:Plugin, lv2:ReverbPlugin ; doap:name \"Hall\" ; "
                      "lv2:project <urn:q:project> ; " +
                        port(0, "lv2:ControlPort, lv2:InputPort"));
   fixture.append_manifest("project", "<urn:q:project> a doap:Project .");
   const auto plugins = load();
-  EXPECT_EQ(plugins.at("urn:q:authored").tooltip, "Reverb Plugin \nby Jane Doe");
+  EXPECT_EQ(plugins.at("urn:q:authored").tooltip,
+            "Reverb Plugin \nby Jane Doe");
   EXPECT_EQ(plugins.at("urn:q:project-only").tooltip,
             "Reverb Plugin \nby urn:q:project");
 }
 
 TEST_F(CatalogueTest, NamelessAndOddNamesAreSafe)
 {
-  fixture.add_plugin("nameless", "urn:q:nameless",
+  fixture.add_plugin("nameless",
+                     "urn:q:nameless",
                      "a lv2:Plugin ; " +
                        port(0, "lv2:ControlPort, lv2:InputPort"));
-  fixture.add_plugin("numeric", "urn:q:numeric",
+  fixture.add_plugin("numeric",
+                     "urn:q:numeric",
                      "a lv2:Plugin ; doap:name 42 ; " +
                        port(0, "lv2:ControlPort, lv2:InputPort"));
-  fixture.add_plugin("surrogate", "urn:q:surrogate",
+  fixture.add_plugin("surrogate",
+                     "urn:q:surrogate",
                      "a lv2:Plugin ; doap:name \"Bad \\uD800 name\" ; " +
                        port(0, "lv2:ControlPort, lv2:InputPort"));
   fixture.add_simple_plugin("good", "urn:q:good", "Good");
   // A bundle with a syntax error: lilv reports it, the others still list.
-  fixture.write("broken", "manifest.ttl",
+  fixture.write("broken",
+                "manifest.ttl",
                 std::string(test::turtle_prefixes) +
                   "<urn:q:broken> a lv2:Plugin ; rdfs:seeAlso <broken.ttl> "
                   "this is not turtle\n");

@@ -5,7 +5,6 @@
 #include "control/messages.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -51,7 +50,9 @@ TEST(Messages, PrintedLinesCannotDriveATerminal)
 {
   EXPECT_EQ(printable_line("\x1b[2J\x07hi\n"), "\\x1b[2J\\x07hi\n");
   EXPECT_EQ(printable_line("caf\xc3\xa9 \xff\n"), "caf\xc3\xa9 \\xff\n");
-  EXPECT_EQ(printable_line("\xc2\x9b" "31m"), "\\xc2\\x9b31m"); // C1 CSI
+  EXPECT_EQ(printable_line("\xc2\x9b"
+                           "31m"),
+            "\\xc2\\x9b31m"); // C1 CSI
   EXPECT_EQ(printable_line(std::string("a\0b\x7f", 4)), "a\\x00b\\x7f");
   EXPECT_EQ(printable_line("plain\n"), "plain\n");
 }

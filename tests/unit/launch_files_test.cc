@@ -3,18 +3,15 @@
 
 #include "launch/checked_file.h"
 
-#include <gtest/gtest.h>
-
-#include <glib.h>
-
 #include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
+#include <glib.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillon::launch {
 namespace {

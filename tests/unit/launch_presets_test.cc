@@ -4,9 +4,8 @@
 #include "launch/preset_lookup.h"
 #include "support/lv2_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,8 @@ namespace {
 
 /// Turtle for one preset of `plugin` with an optional label.
 std::string
-preset(const std::string& uri, const std::string& plugin,
+preset(const std::string& uri,
+       const std::string& plugin,
        const std::string& label)
 {
   return "<" + uri + "> a pset:Preset ; lv2:appliesTo <" + plugin + ">" +
@@ -28,15 +28,20 @@ class PresetLookupTest : public ::testing::Test
 protected:
   /// A plugin with presets in its own bundle: the manifest names them, the
   /// labels lie in a separate file that lilv loads on demand.
-  void add_presets(const std::string& bundle, const std::string& plugin,
+  void add_presets(const std::string& bundle,
+                   const std::string& plugin,
                    const std::vector<std::pair<std::string, std::string>>& ps)
   {
     fixture.add_simple_plugin(bundle, plugin, bundle);
     std::string body = test::turtle_prefixes;
     for (const auto& [uri, label] : ps) {
-      fixture.append_manifest(bundle, "<" + uri + "> a pset:Preset ; "
-                                      "lv2:appliesTo <" + plugin + "> ; "
-                                      "rdfs:seeAlso <presets.ttl> .");
+      fixture.append_manifest(bundle,
+                              "<" + uri +
+                                "> a pset:Preset ; "
+                                "lv2:appliesTo <" +
+                                plugin +
+                                "> ; "
+                                "rdfs:seeAlso <presets.ttl> .");
       body += preset(uri, plugin, label);
     }
     fixture.write(bundle, "presets.ttl", body);
@@ -66,17 +71,21 @@ protected:
 
 TEST_F(PresetLookupTest, LabelledPresetsWithTheirUris)
 {
-  add_presets("amp", "urn:q:amp",
-              { { "urn:q:amp#warm", "Warm" }, { "urn:q:amp#bright", "Bright" },
-                { "urn:q:amp#clean", "Clean" }, { "urn:q:amp#twin", "Clean" },
+  add_presets("amp",
+              "urn:q:amp",
+              { { "urn:q:amp#warm", "Warm" },
+                { "urn:q:amp#bright", "Bright" },
+                { "urn:q:amp#clean", "Clean" },
+                { "urn:q:amp#twin", "Clean" },
                 { "urn:q:amp#mnemonic", "Hall_Large" } });
   add_presets("other", "urn:q:other", { { "urn:q:other#solo", "Solo" } });
   const LilvPlugin* amp = load("urn:q:amp");
   ASSERT_NE(amp, nullptr);
 
   const auto found = find_presets(world.get(), amp);
-  EXPECT_EQ(labels(found), (std::vector<std::string>{
-                             "Bright", "Clean", "Clean", "Hall_Large", "Warm" }));
+  EXPECT_EQ(labels(found),
+            (std::vector<std::string>{
+              "Bright", "Clean", "Clean", "Hall_Large", "Warm" }));
   for (const auto& p : found) {
     if (p.label == "Warm") {
       EXPECT_EQ(p.uri, "urn:q:amp#warm");
@@ -95,7 +104,8 @@ TEST_F(PresetLookupTest, LabelledPresetsWithTheirUris)
 
 TEST_F(PresetLookupTest, UnlabelledPresetIsReportedOnceAndLeftOut)
 {
-  add_presets("amp", "urn:q:amp",
+  add_presets("amp",
+              "urn:q:amp",
               { { "urn:q:amp#nameless", "" }, { "urn:q:amp#warm", "Warm" } });
   const LilvPlugin* amp = load("urn:q:amp");
   ASSERT_NE(amp, nullptr);

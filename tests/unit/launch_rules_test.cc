@@ -6,14 +6,12 @@
 #include "launch/state_text.h"
 #include "launch/urid_table.h"
 
-#include <gtest/gtest.h>
-
-#include <gdk/gdk.h>
-#include <gdk/gdkkeysyms.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <gdk/gdk.h>
+#include <gdk/gdkkeysyms.h>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,7 +51,8 @@ TEST(LaunchCommand, OrdinaryUrisKeepTheirExactText)
 {
   for (const std::string uri :
        { "http://lsp-plug.in/plugins/lv2/comp_delay_x2_stereo",
-         "urn:ardour:a-comp#stereo", "http://x42-plugins.com/x42/dpl",
+         "urn:ardour:a-comp#stereo",
+         "http://x42-plugins.com/x42/dpl",
          "http://example.org/~me/p,1+2=3@host%20x:8080/a_b.c-d" })
     EXPECT_EQ(shell_word(uri), uri);
 }
@@ -66,11 +65,16 @@ TEST(LaunchCommand, HostileUrisReachTheShellAsOneArgument)
   std::filesystem::create_directory(dir);
   const std::string planted = (dir / "pwned").string();
 
-  for (const std::string& uri : std::vector<std::string>{
-         "urn:x;touch$IFS" + planted, "urn:x$(touch " + planted + ")",
-         "urn:x`touch " + planted + "`", "urn:x|touch " + planted,
-         "urn:x&&touch " + planted, "urn:it's \"quoted\"\n*",
-         "-urn:leading-dash", "1urn:digit", "" }) {
+  for (const std::string& uri :
+       std::vector<std::string>{ "urn:x;touch$IFS" + planted,
+                                 "urn:x$(touch " + planted + ")",
+                                 "urn:x`touch " + planted + "`",
+                                 "urn:x|touch " + planted,
+                                 "urn:x&&touch " + planted,
+                                 "urn:it's \"quoted\"\n*",
+                                 "-urn:leading-dash",
+                                 "1urn:digit",
+                                 "" }) {
     EXPECT_NE(shell_word(uri), uri) << uri;
     EXPECT_EQ(shell_arguments(shell_word(uri)), "<" + uri + ">") << uri;
   }
@@ -97,8 +101,7 @@ TEST(KeyDispatch, ReturnAndSpaceFirstThenControlLetters)
 
   EXPECT_EQ(key_action(GDK_KEY_c, GDK_CONTROL_MASK), KeyAction::copy_uri);
   EXPECT_EQ(key_action(GDK_KEY_r, GDK_CONTROL_MASK), KeyAction::refresh);
-  EXPECT_EQ(key_action(GDK_KEY_W, GDK_CONTROL_MASK),
-            KeyAction::toggle_window);
+  EXPECT_EQ(key_action(GDK_KEY_W, GDK_CONTROL_MASK), KeyAction::toggle_window);
   EXPECT_EQ(key_action(GDK_KEY_x, GDK_CONTROL_MASK), KeyAction::none);
   EXPECT_EQ(key_action(GDK_KEY_Escape, GDK_CONTROL_MASK), KeyAction::none);
 }
@@ -120,8 +123,9 @@ TEST(HostList, EntriesAndTheActiveIndex)
   EXPECT_EQ(hosts.active, 2);
 
   hosts = parse_host_list("jalv -s\n\njalv.gtk \nquillon \n");
-  EXPECT_EQ(hosts.entries, (std::vector<std::string>{ "jalv -s", "",
-                                                      "jalv.gtk ", "quillon " }));
+  EXPECT_EQ(
+    hosts.entries,
+    (std::vector<std::string>{ "jalv -s", "", "jalv.gtk ", "quillon " }));
   EXPECT_EQ(hosts.active, -1);
 
   EXPECT_TRUE(parse_host_list("").entries.empty());
@@ -173,8 +177,9 @@ TEST(UridTable, FeatureFunctionsShareTheProcessTable)
   urid_table().clear();
   const LV2_URID id = urid_map(nullptr, "urn:feature:one");
   EXPECT_EQ(id, 1u);
-  EXPECT_EQ(urid_map(reinterpret_cast<LV2_URID_Map_Handle>(0x1), "urn:feature:one"),
-            id);
+  EXPECT_EQ(
+    urid_map(reinterpret_cast<LV2_URID_Map_Handle>(0x1), "urn:feature:one"),
+    id);
   EXPECT_STREQ(urid_unmap(nullptr, id), "urn:feature:one");
   EXPECT_EQ(urid_unmap(nullptr, id + 1), nullptr);
   urid_table().clear();
@@ -192,9 +197,12 @@ TEST(StateText, FirstIriIsEmptied)
 
 TEST(StateText, TextWithoutAnIriIsLeftAlone)
 {
-  for (const std::string text :
-       { "", "no brackets", "only < open", "only > close",
-         "a > b < c", "a > b <c>" })
+  for (const std::string text : { "",
+                                  "no brackets",
+                                  "only < open",
+                                  "only > close",
+                                  "a > b < c",
+                                  "a > b <c>" })
     EXPECT_EQ(empty_first_iri(text), text);
 }
 

@@ -3,13 +3,11 @@
 #include "marks/mark_set.h"
 #include "support/ustring_printer.h"
 
-#include <gtest/gtest.h>
-
-#include <glib.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
+#include <glib.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -42,7 +40,8 @@ TEST(MarkFormat, LastLineNeedsNoLineFeedAndEmptyFileIsEmpty)
 
 TEST(MarkMembership, InvalidOrDifferentEntriesMatchNothing)
 {
-  const std::vector<Glib::ustring> marks = { "urn:a\r", "\xff\xfeurn:b",
+  const std::vector<Glib::ustring> marks = { "urn:a\r",
+                                             "\xff\xfeurn:b",
                                              "urn:c" };
   EXPECT_FALSE(contains(marks, "urn:a"));
   EXPECT_FALSE(contains(marks, "urn:b"));

@@ -1,9 +1,7 @@
 #include "catalogue/text_rules.h"
-
 #include "support/ustring_printer.h"
 
 #include <gtest/gtest.h>
-
 #include <locale>
 
 namespace quillon::catalogue {
@@ -49,8 +47,8 @@ struct GroupingPunct : std::numpunct<char>
 
 TEST(NumberText, IsPlainDigitsWhateverTheLocale)
 {
-  const std::locale saved = std::locale::global(
-    std::locale(std::locale::classic(), new GroupingPunct));
+  const std::locale saved =
+    std::locale::global(std::locale(std::locale::classic(), new GroupingPunct));
   EXPECT_EQ(number_text(1234567), "1234567");
   EXPECT_EQ(number_text(10), "10");
   EXPECT_EQ(number_text(0), "0");
@@ -63,7 +61,9 @@ TEST(Tooltip, ClassAuthorAndPortLines)
   PortCounts stereo;
   stereo.audio_inputs = 2;
   stereo.audio_outputs = 2;
-  EXPECT_EQ(tooltip_text("Delay", Glib::ustring("Example Audio"), " \nby ",
+  EXPECT_EQ(tooltip_text("Delay",
+                         Glib::ustring("Example Audio"),
+                         " \nby ",
                          port_summary_text(stereo)),
             "Delay \nby Example Audio\nAudio Inputs: 2\nAudio Outputs: 2");
   EXPECT_EQ(tooltip_text("Delay", std::nullopt, " \nby ", ""), "Delay");
@@ -91,9 +91,9 @@ TEST(Search, MatchesAcrossJoinsInAnyLetterCase)
   const std::string text =
     match_text("Überdrive", "Distortion", "urn:example:over");
   EXPECT_TRUE(search_matches(text, lowered("ÜBER")));
-  EXPECT_TRUE(search_matches(text, lowered("drivedist")));    // name|class
-  EXPECT_TRUE(search_matches(text, lowered("TIONURN:")));     // class|URI
-  EXPECT_TRUE(search_matches(text, lowered("")));             // empty text
+  EXPECT_TRUE(search_matches(text, lowered("drivedist"))); // name|class
+  EXPECT_TRUE(search_matches(text, lowered("TIONURN:")));  // class|URI
+  EXPECT_TRUE(search_matches(text, lowered("")));          // empty text
   EXPECT_FALSE(search_matches(text, lowered("reverb")));
   EXPECT_TRUE(search_matches(match_text("ΣΟΦΙΑ", "", ""), lowered("σοφια")));
 }
