@@ -172,13 +172,6 @@ check_printing(const std::string& line)
 } // namespace
 
 extern "C" int
-LLVMFuzzerInitialize(int*, char***)
-{
-  quillon::fuzz::use_utf8_locale();
-  return 0;
-}
-
-extern "C" int
 LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
   const std::string input(reinterpret_cast<const char*>(data), size);

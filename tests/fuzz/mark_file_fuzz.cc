@@ -70,13 +70,6 @@ check_membership(const std::vector<Glib::ustring>& entries)
 } // namespace
 
 extern "C" int
-LLVMFuzzerInitialize(int*, char***)
-{
-  quillon::fuzz::use_utf8_locale();
-  return 0;
-}
-
-extern "C" int
 LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
   const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -141,13 +141,6 @@ check_tooltip(const Glib::ustring& class_label,
 } // namespace
 
 extern "C" int
-LLVMFuzzerInitialize(int*, char***)
-{
-  quillon::fuzz::use_utf8_locale();
-  return 0;
-}
-
-extern "C" int
 LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
   const std::vector<std::string> fields = fields_of(data, size);
