@@ -15,6 +15,10 @@ struct PortClasses
   LilvWorld* world;
   NodePtr port;
   NodePtr index;
+  NodePtr symbol;
+  NodePtr type;
+  NodePtr no;
+  NodePtr yes;
   NodePtr audio_port;
   NodePtr input_port;
   NodePtr output_port;
@@ -28,7 +32,18 @@ struct PortClasses
 /// MIDI events counts as a MIDI input and/or output by its direction.
 /// A plugin with a port index outside 0 to its port count less one counts
 /// nothing (and is reported): lilv would take its ports apart unsafely.
+///
+/// Well-formed port data is counted by asking the world directly, so lilv
+/// never builds its port objects (they would hold about 2.5 kB per plugin
+/// for as long as the world lives); anything unusual is left to lilv's own
+/// port loading, whose answers and messages are the reference.
 PortCounts
 count_ports(const LilvPlugin* plugin, const PortClasses& classes);
+
+/// Counts through lilv's port objects, making lilv load them: the reference
+/// for port data out of the ordinary, with lilv's own messages about it.
+/// Unsafe for a plugin with a port index out of range.
+PortCounts
+count_loaded_ports(const LilvPlugin* plugin, const PortClasses& classes);
 
 } // namespace quillon::catalogue

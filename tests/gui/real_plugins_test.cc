@@ -2,6 +2,8 @@
 // what lilv's own lv2ls lists, less the plugins without a name.
 
 #include "app/plugin_list.h"
+#include "catalogue/lilv_ptr.h"
+#include "catalogue/port_summary.h"
 #include "support/ustring_printer.h"
 
 #include <cstdio>
@@ -67,6 +69,38 @@ TEST(RealPlugins, ListsWhatLilvListsInNameOrder)
       EXPECT_NE(window->tray_tooltip.raw().find("\n" + uri), std::string::npos)
         << uri;
     }
+}
+
+TEST(RealPlugins, PortCountsAgreeWithLilvsPortObjects)
+{
+  unsetenv("LV2_PATH");
+  // Two worlds over the same plugins: one counted the way the window does,
+  // the other through the port objects lilv builds itself.
+  const WorldPtr direct(lilv_world_new());
+  const WorldPtr loaded(lilv_world_new());
+  lilv_world_load_all(direct.get());
+  lilv_world_load_all(loaded.get());
+  const catalogue::PortClasses direct_classes(direct.get());
+  const catalogue::PortClasses loaded_classes(loaded.get());
+  const LilvPlugins* direct_plugins = lilv_world_get_all_plugins(direct.get());
+  const LilvPlugins* loaded_plugins = lilv_world_get_all_plugins(loaded.get());
+
+  std::size_t with_ports = 0;
+  LILV_FOREACH(plugins, i, loaded_plugins)
+  {
+    const LilvPlugin* reference = lilv_plugins_get(loaded_plugins, i);
+    const LilvPlugin* plugin = lilv_plugins_get_by_uri(
+      direct_plugins, lilv_plugin_get_uri(reference));
+    ASSERT_NE(plugin, nullptr);
+    const std::string expected = catalogue::port_summary_text(
+      catalogue::count_loaded_ports(reference, loaded_classes));
+    EXPECT_EQ(catalogue::port_summary_text(
+                catalogue::count_ports(plugin, direct_classes)),
+              expected)
+      << lilv_node_as_uri(lilv_plugin_get_uri(reference));
+    with_ports += !expected.empty();
+  }
+  EXPECT_GT(with_ports, 100u);
 }
 
 } // namespace

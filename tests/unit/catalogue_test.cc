@@ -105,6 +105,71 @@ TEST_F(CatalogueTest, CountsAudioAndMidiPortsByDirection)
   EXPECT_EQ(odd.audio_outputs, 1u);
 }
 
+TEST_F(CatalogueTest, PortCountsAgreeWithLilvsOwnPortObjects)
+{
+  // Every plugin has an audio input, a MIDI input and one output port whose
+  // description is plain or odd in one way. Odd data must count as lilv's
+  // own port objects count it, which may mean not at all.
+  const auto output = [](const std::string& text) {
+    return "lv2:port [ a lv2:AudioPort, lv2:OutputPort ; " + text + " ]";
+  };
+  const std::map<std::string, std::string> outputs = {
+    { "plain", output("lv2:index 2 ; lv2:symbol \"out_2\"") },
+    { "tagged", output("lv2:index 2 ; lv2:symbol \"out\"@en") },
+    { "digitfirst", output("lv2:index 2 ; lv2:symbol \"2out\"") },
+    { "emptysymbol", output("lv2:index 2 ; lv2:symbol \"\"") },
+    { "dash", output("lv2:index 2 ; lv2:symbol \"out-2\"") },
+    { "twosymbols", output("lv2:index 2 ; lv2:symbol \"a\", \"b\"") },
+    { "badsymbolfirst", output("lv2:index 2 ; lv2:symbol \"9\", \"a\"") },
+    { "translated", output("lv2:index 2 ; lv2:symbol \"out\", \"aus\"@de") },
+    { "numbersymbol", output("lv2:index 2 ; lv2:symbol 7") },
+    { "nosymbol", output("lv2:index 2") },
+    { "noindex", output("lv2:symbol \"out\"") },
+    { "textindex", output("lv2:index \"2\" ; lv2:symbol \"out\"") },
+    { "xsdint", output("lv2:index \"2\"^^xsd:int ; lv2:symbol \"out\"") },
+    { "decimal", output("lv2:index 2.0 ; lv2:symbol \"out\"") },
+    { "twoindices", output("lv2:index 2, 1 ; lv2:symbol \"out\"") },
+    { "repeated", output("lv2:index 1 ; lv2:symbol \"out\"") },
+    { "gap", output("lv2:index 3 ; lv2:symbol \"out\"") },
+    { "blanktype", output("a [] ; lv2:index 2 ; lv2:symbol \"out\"") },
+    { "literaltype", output("a \"x\" ; lv2:index 2 ; lv2:symbol \"out\"") },
+    { "literalport", "lv2:port \"out\"" },
+    { "named",
+      "lv2:port <urn:q:named#out> . <urn:q:named#out> a lv2:AudioPort, "
+      "lv2:OutputPort ; lv2:index 2 ; lv2:symbol \"out\"" },
+  };
+  for (const auto& [name, text] : outputs)
+    fixture.add_simple_plugin(
+      name,
+      "urn:q:" + name,
+      name,
+      "lv2:DelayPlugin",
+      port(0, "lv2:AudioPort, lv2:InputPort") + " ; " +
+        port(1, "atom:AtomPort, lv2:InputPort", "atom:supports midi:MidiEvent") +
+        " ; " + text);
+  const auto plugins = load();
+  ASSERT_EQ(plugins.size(), outputs.size());
+
+  // The reference: lilv's port objects, loaded in a world of their own.
+  const WorldPtr reference(lilv_world_new());
+  lilv_world_load_all(reference.get());
+  const PortClasses reference_classes(reference.get());
+  const LilvPlugins* all = lilv_world_get_all_plugins(reference.get());
+  LILV_FOREACH(plugins, i, all)
+  {
+    const LilvPlugin* plugin = lilv_plugins_get(all, i);
+    const std::string uri = lilv_node_as_uri(lilv_plugin_get_uri(plugin));
+    EXPECT_EQ(port_summary_text(counts_of(uri)),
+              port_summary_text(count_loaded_ports(plugin, reference_classes)))
+      << uri;
+  }
+  // Plain data still counts, whether the port is a blank node or named.
+  EXPECT_EQ(plugins.at("urn:q:plain").tooltip,
+            "Delay Plugin\nAudio Inputs: 1\nAudio Outputs: 1\nMidi Inputs: 1");
+  EXPECT_EQ(plugins.at("urn:q:named").tooltip,
+            plugins.at("urn:q:plain").tooltip);
+}
+
 TEST_F(CatalogueTest, AuthorIsPreferredToProject)
 {
   fixture.add_plugin("authored",
