@@ -1,8 +1,7 @@
 #include "catalogue/text_rules.h"
 
 #include <glib/gi18n.h>
-#include <locale>
-#include <sstream>
+#include <charconv>
 
 namespace quillon::catalogue {
 
@@ -41,10 +40,11 @@ scan_name(const Glib::ustring& name)
 std::string
 number_text(long long value)
 {
-  std::ostringstream out;
-  out.imbue(std::locale::classic());
-  out << value;
-  return out.str();
+  // Plain digits whatever the locale; a stream would cost more than the
+  // rest of a tooltip.
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  return std::string(digits, end);
 }
 
 Glib::ustring
