@@ -2,7 +2,11 @@
 
 #include "app/plugin_list.h"
 #include "catalogue/detached_model.h"
+#include "catalogue/lv2_path.h"
 #include "marks/mark_set.h"
+
+#include <cstdlib>
+#include <glibmm/miscutils.h>
 
 namespace quillon {
 
@@ -14,6 +18,12 @@ LV2PluginList::scan_plugins()
   Glib::ustring invalid_uris;
 
   world.reset(lilv_world_new());
+  if (const auto path = catalogue::absolute_lv2_path(
+        std::getenv("LV2_PATH"), Glib::get_current_dir())) {
+    const NodePtr path_node(lilv_new_string(world.get(), path->c_str()));
+    lilv_world_set_option(
+      world.get(), LILV_OPTION_LV2_PATH, path_node.get());
+  }
   lilv_world_load_all(world.get());
   plugins = lilv_world_get_all_plugins(world.get());
   catalogue.build(world.get(), plugins);

@@ -273,5 +273,19 @@ TEST_F(HostileBundles, SymbolicLinkLoopsEndTheScan)
             (Names{ "Default", "-", "cold", "warm" }));
 }
 
+TEST_F(HostileBundles, RelativeSearchPathIsReadFromTheStartingDirectory)
+{
+  // lilv alone crashes on bundles it finds through a relative directory.
+  fixture.add_simple_plugin("here", "urn:q:here", "Here");
+  const fs::path top(fixture.path());
+  const fs::path saved = fs::current_path();
+  fs::current_path(top.parent_path());
+  setenv("LV2_PATH", ("./" + top.filename().string()).c_str(), 1);
+  open();
+  fs::current_path(saved);
+  EXPECT_EQ(uris(), Names{ "urn:q:here" });
+  EXPECT_EQ(name_of("urn:q:here"), "Here");
+}
+
 } // namespace
 } // namespace quillon

@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/lilv_ptr.h"
+#include "catalogue/lv2_path.h"
 #include "catalogue/port_summary.h"
 #include "support/lv2_fixture.h"
 #include "support/ustring_printer.h"
@@ -241,6 +242,21 @@ TEST_F(CatalogueTest, RanksFollowTheCollationOfShownNames)
   EXPECT_LT(dash.name_rank, alpha.name_rank);
   EXPECT_EQ(dash.scan_name, " - a name that is longer than the limit");
   EXPECT_EQ(index.find(alpha.plugin)->uri, "urn:q:a");
+}
+
+TEST(Lv2Path, RelativeDirectoriesAreMadeAbsolute)
+{
+  EXPECT_EQ(absolute_lv2_path("lv2", "/home/u"), "/home/u/lv2");
+  EXPECT_EQ(absolute_lv2_path("./a:/usr/lib/lv2:b/c", "/w/"),
+            "/w/./a:/usr/lib/lv2:/w/b/c");
+  // Empty entries and what lilv expands itself stay as written.
+  EXPECT_EQ(absolute_lv2_path(":x::~/.lv2:$HOME/lv2", "/w"),
+            ":/w/x::~/.lv2:$HOME/lv2");
+  // Nothing to change: lilv gets the environment's path as it is.
+  EXPECT_EQ(absolute_lv2_path(nullptr, "/w"), std::nullopt);
+  EXPECT_EQ(absolute_lv2_path("", "/w"), std::nullopt);
+  EXPECT_EQ(absolute_lv2_path("/usr/lib/lv2:~/.lv2", "/w"), std::nullopt);
+  EXPECT_EQ(absolute_lv2_path("lv2", ""), std::nullopt);
 }
 
 } // namespace
