@@ -41,6 +41,10 @@ Index::build(LilvWorld* world, const LilvPlugins* plugins)
   clear();
   const Glib::ustring by = _(" \nby ");
   const PortClasses port_classes(world);
+  // Sized once: growing by doubling would hold up to twice the entries,
+  // and both copies while moving, just when lilv's data is all loaded.
+  items.reserve(lilv_plugins_size(plugins));
+  positions.reserve(lilv_plugins_size(plugins));
 
   LILV_FOREACH(plugins, i, plugins)
   {
@@ -78,19 +82,24 @@ Index::rank_names()
   // One collation order over both kinds of shown name; every fill uses one
   // kind only, so comparing ranks orders its rows exactly as collating
   // their names would.
+  // A scan name equal to the name (the usual case) shares its key and rank.
   std::vector<std::pair<std::string, std::size_t*>> keys;
-  keys.reserve(items.size() * 2);
+  keys.reserve(items.size());
   for (auto& entry : items) {
     if (!entry.named)
       continue;
     keys.emplace_back(collation_key(entry.name), &entry.name_rank);
-    keys.emplace_back(collation_key(entry.scan_name), &entry.scan_name_rank);
+    if (entry.scan_name.raw() != entry.name.raw())
+      keys.emplace_back(collation_key(entry.scan_name), &entry.scan_name_rank);
   }
   std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
     return a.first < b.first;
   });
   for (std::size_t rank = 0; rank < keys.size(); ++rank)
     *keys[rank].second = rank;
+  for (auto& entry : items)
+    if (entry.named && entry.scan_name.raw() == entry.name.raw())
+      entry.scan_name_rank = entry.name_rank;
 }
 
 void
