@@ -3,6 +3,9 @@
 #include "app/plugin_list.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace quillon {
 
@@ -11,12 +14,14 @@ LV2PluginList::fill_class_list()
 {
   if (class_labels.empty())
     return;
-  // Sort by collation keys made once per label: the same order as
-  // Glib::ustring's less-than, without collating at every comparison.
+  // Sort by collation keys made once per distinct label (a few dozen among
+  // thousands of plugins): the same order as Glib::ustring's less-than,
+  // without collating at every comparison.
+  std::unordered_set<std::string> seen;
   std::vector<std::pair<std::string, Glib::ustring>> keyed;
-  keyed.reserve(class_labels.size());
   for (auto& label : class_labels)
-    keyed.emplace_back(catalogue::collation_key(label), std::move(label));
+    if (seen.insert(label.raw()).second)
+      keyed.emplace_back(catalogue::collation_key(label), std::move(label));
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
     return a.first < b.first;
   });
