@@ -1,6 +1,7 @@
 #include "launch/checked_file.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <glib/gi18n.h>
@@ -70,6 +71,25 @@ open_private_file(const std::string& path, int flags, mode_t mode)
     result.fd = std::move(owner);
   }
   return result;
+}
+
+StandIn
+private_stand_in(const std::string& name)
+{
+  const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
+  struct stat status
+  {};
+  if (runtime_dir && runtime_dir[0] == '/' &&
+      lstat(runtime_dir, &status) == 0 && S_ISDIR(status.st_mode) &&
+      status.st_uid == getuid() && (status.st_mode & 077) == 0)
+    return { std::string(runtime_dir) + "/quillon-" + name, false };
+
+  std::string pattern = "/tmp/quillon-" + name + "-XXXXXX";
+  const int fd = mkstemp(pattern.data());
+  if (fd < 0)
+    return {};
+  close(fd);
+  return { pattern, true };
 }
 
 bool

@@ -52,6 +52,22 @@ struct CheckedFile
 CheckedFile
 open_private_file(const std::string& path, int flags, mode_t mode = 0666);
 
+/// A private file of this user that stands in for a fixed path under /tmp
+/// that is refused (another user's file, say): "quillon-" + `name` in
+/// $XDG_RUNTIME_DIR when that is a directory of this user closed to others,
+/// otherwise a new file made by mkstemp in /tmp (mode 0600). Empty when
+/// neither can be had.
+struct StandIn
+{
+  std::string path;
+  /// Made by mkstemp: a new name each time, so it is not left behind when
+  /// it is of no more use.
+  bool temporary = false;
+};
+
+StandIn
+private_stand_in(const std::string& name);
+
 /// Reads everything from `fd`; false on a read error.
 bool
 read_all(int fd, std::string& text);

@@ -1,5 +1,6 @@
 #include "launch/commands.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gdk/gdk.h>
 #include <gdk/gdkkeysyms.h>
@@ -43,6 +44,17 @@ shell_word(const std::string& uri)
 }
 
 std::string
+shell_path(const std::string& path)
+{
+  const bool plain =
+    !path.empty() && std::all_of(path.begin(), path.end(), [](char c) {
+      return is_ascii_letter(c) || (c >= '0' && c <= '9') || c == '/' ||
+             c == '.' || c == '_' || c == '-';
+    });
+  return plain ? path : Glib::shell_quote(path);
+}
+
+std::string
 command_tail(const std::string& uri)
 {
   return " " + shell_word(uri) + " & ";
@@ -55,9 +67,22 @@ launch_command(const std::string& interpreter, const std::string& tail)
 }
 
 std::string
-preset_command(const std::string& interpreter, const std::string& tail)
+preset_command(const std::string& interpreter,
+               const std::string& tail,
+               const std::string& state_path)
 {
-  return interpreter + " -l " + state_file_path + tail;
+  return interpreter + " -l " + shell_path(state_path) + tail;
+}
+
+std::string
+foreground_command(const std::string& command)
+{
+  static const std::string background = "& ";
+  if (command.size() >= background.size() &&
+      command.compare(
+        command.size() - background.size(), background.size(), background) == 0)
+    return command.substr(0, command.size() - background.size());
+  return command;
 }
 
 KeyAction

@@ -15,6 +15,11 @@ extern const char* const state_file_path;
 std::string
 shell_word(const std::string& uri);
 
+/// `path` as one shell word: unchanged when it holds only letters, digits
+/// and "/._-", otherwise quoted for the shell.
+std::string
+shell_path(const std::string& path);
+
 /// The common end of both launch commands: " " + URI + " & ".
 std::string
 command_tail(const std::string& uri);
@@ -23,10 +28,17 @@ command_tail(const std::string& uri);
 std::string
 launch_command(const std::string& interpreter, const std::string& tail);
 
-/// Starts the plugin with the state file: `interpreter` + " -l " + file +
-/// `tail`.
+/// Starts the plugin with the state file: `interpreter` + " -l " +
+/// `state_path` + `tail`.
 std::string
-preset_command(const std::string& interpreter, const std::string& tail);
+preset_command(const std::string& interpreter,
+               const std::string& tail,
+               const std::string& state_path = state_file_path);
+
+/// `command` without the final "& " that puts it in the background: the
+/// program starts the job itself, so that it can watch it.
+std::string
+foreground_command(const std::string& command);
 
 enum class KeyAction
 {

@@ -9,41 +9,54 @@
 #include <fcntl.h>
 #include <glib/gi18n.h>
 #include <string>
+#include <unistd.h>
 
 namespace quillon {
 
 namespace {
 
-// The host list file is a fixed path any local user could have created
-// first: only a file of our own is written by the pipeline or read back.
-bool
-host_list_refused(const launch::CheckedFile& file)
+/// The path the pipeline writes to. The fixed one is a path any local user
+/// could have made first: when it is not a file of our own, a private file
+/// stands in for it.
+launch::StandIn
+host_list_file()
 {
-  if (file.check != launch::FileCheck::refused)
-    return false;
+  const launch::CheckedFile fixed =
+    launch::open_private_file(launch::host_list_path, O_RDONLY);
+  if (fixed.check != launch::FileCheck::refused)
+    return { launch::host_list_path, false };
   diagnostic(_("quillon: not using %s: %s\n"),
              launch::host_list_path,
-             file.reason.c_str());
-  return true;
+             fixed.reason.c_str());
+  const launch::StandIn stand_in = launch::private_stand_in("jalv.interpreter");
+  if (!stand_in.path.empty())
+    diagnostic(_("quillon: using %s instead\n"), stand_in.path.c_str());
+  return stand_in;
 }
 
 std::string
 read_host_list()
 {
   std::string text;
-  if (host_list_refused(
-        launch::open_private_file(launch::host_list_path, O_RDONLY)))
+  const launch::StandIn file = host_list_file();
+  const std::string& path = file.path;
+  if (path.empty())
     return text;
   if (std::system(nullptr) != 0) {
     // The shell reports its own errors; the file is read whatever happened.
-    (void)std::system(launch::host_search_command);
+    (void)std::system(launch::host_search_command(path).c_str());
   }
-  launch::CheckedFile list =
-    launch::open_private_file(launch::host_list_path, O_RDONLY);
-  if (host_list_refused(list) || list.check != launch::FileCheck::usable)
+  launch::CheckedFile list = launch::open_private_file(path, O_RDONLY);
+  if (list.check == launch::FileCheck::refused)
+    diagnostic(
+      _("quillon: not using %s: %s\n"), path.c_str(), list.reason.c_str());
+  if (list.check != launch::FileCheck::usable)
     return text;
   if (!launch::read_all(list.fd.get(), text))
     text.clear();
+  // A stand-in made for this start only is not left behind in /tmp.
+  if (file.temporary)
+    unlink(path.c_str());
   return text;
 }
 

@@ -2,6 +2,9 @@
 
 #include "launch/preset_list.h"
 
+#include "app/diagnostics.h"
+#include "catalogue/lilv_ptr.h"
+#include "catalogue/text_rules.h"
 #include "launch/commands.h"
 #include "launch/preset_lookup.h"
 #include "launch/urid_table.h"
@@ -25,6 +28,9 @@ PresetList::Presets::Presets()
 
 PresetList::PresetList()
   : list_store(Gtk::ListStore::create(columns))
+  , hosts(
+      [this](const launch::HostFailure& failure) { report_failure(failure); })
+  , state_path(launch::state_file_path)
 {
   list_store->set_sort_column(columns.label, Gtk::SORT_ASCENDING);
 }
@@ -43,6 +49,12 @@ PresetList::show_presets(const Glib::ustring& tail,
 {
   const std::vector<launch::PresetEntry> found =
     launch::find_presets(world, plugin);
+  plugin_name.clear();
+  if (plugin) {
+    const NodePtr name(lilv_plugin_get_name(plugin));
+    plugin_name =
+      catalogue::valid_text(name ? lilv_node_as_string(name.get()) : "").raw();
+  }
   list_store->clear();
   for (const launch::PresetEntry& preset : found) {
     current_row = *list_store->append();
@@ -81,8 +93,9 @@ PresetList::popup_preset_menu(const Glib::ustring& tail, LilvWorld* world)
   if (!list_store->children().empty()) {
     menu->append(*Gtk::manage(new Gtk::SeparatorMenuItem()));
     for (const Gtk::TreeIter& row : list_store->children()) {
+      // Labels are shown as they are: an underscore is no access key.
       auto* item =
-        Gtk::manage(new Gtk::MenuItem(row->get_value(columns.label), true));
+        Gtk::manage(new Gtk::MenuItem(row->get_value(columns.label), false));
       item->signal_activate().connect(
         sigc::bind(sigc::mem_fun(*this, &PresetList::on_preset_activate),
                    menu,
@@ -101,13 +114,57 @@ void
 PresetList::on_default_activate(Gtk::Menu* menu, Glib::ustring tail)
 {
   unselect_plugin();
-  const std::string command =
-    launch::launch_command(interpreter.raw(), tail.raw());
-  if (std::system(nullptr) != 0) {
-    // The host runs in the background; its status is of no interest.
-    (void)std::system(command.c_str());
-  }
+  launch(launch::launch_command(interpreter.raw(), tail.raw()), plugin_name);
   close_menu(menu);
+}
+
+bool
+PresetList::host_chosen()
+{
+  if (!interpreter.empty())
+    return true;
+  diagnostic(_("quillon: no LV2 host of the jalv family was found in PATH; "
+               "Debian's package jalv provides one\n"));
+  messages.show(_("No LV2 host found"),
+                _("No LV2 host of the jalv family (jalv, jalv.gtk3, "
+                  "jalv.qt5, ...) was found in PATH, so the plugin cannot "
+                  "be started.\n\nOn Debian, the package \u201cjalv\u201d "
+                  "provides one: sudo apt install jalv"));
+  return false;
+}
+
+void
+PresetList::launch(const std::string& command, const std::string& what)
+{
+  if (!host_chosen())
+    return;
+  if (std::system(nullptr) == 0)
+    return;
+  // The job runs in the background, watched, so that a host that fails at
+  // once does not look like a launch that worked.
+  hosts.start(launch::foreground_command(command), interpreter.raw(), what);
+}
+
+void
+PresetList::report_failure(const launch::HostFailure& failure)
+{
+  const std::string status = launch::status_text(failure.wait_status);
+  diagnostic(_("quillon: the host \"%s\" failed to start %s: %s\n"),
+             failure.host.c_str(),
+             failure.plugin.c_str(),
+             status.c_str());
+  const Glib::ustring primary =
+    Glib::ustring::compose(_("The host \u201c%1\u201d could not start %2"),
+                           catalogue::valid_text(failure.host.c_str()),
+                           catalogue::valid_text(failure.plugin.c_str()));
+  const Glib::ustring output = catalogue::valid_text(failure.output.c_str());
+  Glib::ustring secondary = Glib::ustring::compose(
+    _("It ended soon after its start: %1."), Glib::ustring(status));
+  if (output.empty())
+    secondary += "\n\n" + Glib::ustring(_("It printed nothing."));
+  else
+    secondary += "\n\n" + Glib::ustring(_("Its last words:")) + "\n" + output;
+  messages.show(primary, secondary);
 }
 
 void

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "launch/host_runner.h"
+#include "launch/message_windows.h"
+
 #include <gdk/gdk.h>
 #include <glibmm/ustring.h>
 #include <gtkmm/liststore.h>
@@ -8,6 +11,7 @@
 #include <gtkmm/treeselection.h>
 #include <lilv/lilv.h>
 #include <sigc++/connection.h>
+#include <string>
 
 namespace quillon {
 
@@ -46,7 +50,11 @@ public:
                           LilvWorld* world,
                           Gtk::TreeIter row);
   /// Writes the state file from `text`; false when it could not be written.
+  /// The fixed path is used while it is a file of our own; once it is
+  /// refused, a private stand-in is used for the rest of the run.
   bool write_state_file(const Glib::ustring& text);
+  /// The path handed to the host with "-l".
+  const std::string& state_file() const { return state_path; }
 
   Presets columns;
   Glib::RefPtr<Gtk::ListStore> list_store;
@@ -54,7 +62,24 @@ public:
   Glib::ustring interpreter;
   Glib::RefPtr<Gtk::TreeSelection> selection;
 
+  /// The started hosts that are watched, and the windows of failed ones.
+  launch::HostRunner hosts;
+  MessageWindows messages;
+
 private:
+  /// Starts `command` in the chosen host, watched; `what` names the plugin
+  /// (and preset) for the user. With no host chosen nothing is run and the
+  /// user is told.
+  void launch(const std::string& command, const std::string& what);
+
+  /// Has lilv build the preset's state and writes it to the state file.
+  bool write_preset_state(LilvWorld* world,
+                          const Glib::ustring& uri,
+                          const Glib::ustring& label);
+  /// True when a host is chosen; otherwise says there is none.
+  bool host_chosen();
+  void report_failure(const launch::HostFailure& failure);
+
   void unselect_plugin();
   /// Empties the store and releases the menu: every end of a launch menu.
   void close_menu(Gtk::Menu* menu);
@@ -65,6 +90,10 @@ private:
   /// The launch menu that is up or about to be released; owned here.
   Gtk::Menu* open_menu = nullptr;
   sigc::connection pending_release;
+  /// The name of the plugin whose menu is open, for the messages.
+  std::string plugin_name;
+  /// Where the state file is written: the fixed path, or its stand-in.
+  std::string state_path;
 };
 
 } // namespace quillon

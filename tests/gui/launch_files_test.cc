@@ -7,10 +7,12 @@
 #include "support/main_loop.h"
 #include "support/ustring_printer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -179,18 +181,49 @@ TEST_F(PlantedFileTest, HostListOfOurOwnIsWrittenAndRead)
   EXPECT_EQ(window->presets.interpreter, window->host_combo.get_active_text());
 }
 
-TEST_F(PlantedFileTest, AnotherUsersHostListIsNeitherRunNorRead)
+TEST_F(PlantedFileTest, AnotherUsersHostListIsNeitherRunNorReadButStoodInFor)
 {
   write_file(host_list, "touch /tmp/pwned;jalv.gtk\njalv.gtk\n");
   chmod(host_list.c_str(), 0666);
   if (!give_to_nobody(host_list))
     GTEST_SKIP() << "needs root to plant a file of another user";
   const std::string err = open();
-  EXPECT_EQ(
-    err, "quillon: not using /tmp/jalv.interpreter: owned by another user\n");
-  EXPECT_EQ(host_count(), 0);
-  EXPECT_EQ(window->presets.interpreter, "");
+  EXPECT_EQ(err.rfind("quillon: not using /tmp/jalv.interpreter: owned by "
+                      "another user\nquillon: using /tmp/quillon-"
+                      "jalv.interpreter-",
+                      0),
+            0u)
+    << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+  // The pipeline wrote a private file instead, and the hosts were found.
+  EXPECT_EQ(window->presets.interpreter, "jalv.gtk");
+  EXPECT_GE(host_count(), 2);
   EXPECT_EQ(read_file(host_list), "touch /tmp/pwned;jalv.gtk\njalv.gtk\n");
+  EXPECT_FALSE(fs::exists("/tmp/pwned"));
+  // The stand-in was made for this start only.
+  for (const auto& entry : fs::directory_iterator("/tmp"))
+    EXPECT_EQ(entry.path().string().find("jalv.interpreter-"),
+              std::string::npos)
+      << entry.path();
+}
+
+TEST_F(PlantedFileTest, HostListStandInLivesInTheRuntimeDirectory)
+{
+  fs::create_directories("/tmp/home/precious-dir");
+  fs::create_symlink("/tmp/home/precious-dir", host_list);
+  const std::string runtime = "/tmp/runtime";
+  fs::create_directories(runtime);
+  chmod(runtime.c_str(), 0700);
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  const std::string err = open();
+  unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(err,
+            "quillon: not using /tmp/jalv.interpreter: a symbolic link\n"
+            "quillon: using /tmp/runtime/quillon-jalv.interpreter instead\n");
+  EXPECT_EQ(window->presets.interpreter, "jalv.gtk");
+  EXPECT_NE(read_file(runtime + "/quillon-jalv.interpreter").find("jalv.gtk\n"),
+            std::string::npos);
+  EXPECT_TRUE(fs::is_empty("/tmp/home/precious-dir"));
 }
 
 TEST_F(PlantedFileTest, SymlinkOrFifoAtTheHostListIsLeftAlone)
@@ -200,55 +233,83 @@ TEST_F(PlantedFileTest, SymlinkOrFifoAtTheHostListIsLeftAlone)
   write_file(precious, "keep me\n");
   fs::create_symlink(precious, host_list);
   std::string err = open();
-  EXPECT_EQ(err, "quillon: not using /tmp/jalv.interpreter: a symbolic link\n");
+  EXPECT_EQ(
+    err.rfind("quillon: not using /tmp/jalv.interpreter: a symbolic link\n", 0),
+    0u)
+    << err;
   EXPECT_EQ(read_file(precious), "keep me\n");
-  EXPECT_EQ(host_count(), 0);
+  EXPECT_EQ(window->presets.interpreter, "jalv.gtk");
   window.reset();
   fs::remove(host_list);
 
   ASSERT_EQ(mkfifo(host_list.c_str(), 0666), 0);
   err = open(); // would block for ever if the FIFO were opened plainly
-  EXPECT_EQ(err,
-            "quillon: not using /tmp/jalv.interpreter: not a regular file\n");
-  EXPECT_EQ(host_count(), 0);
+  EXPECT_EQ(
+    err.rfind("quillon: not using /tmp/jalv.interpreter: not a regular file\n",
+              0),
+    0u)
+    << err;
+  EXPECT_EQ(window->presets.interpreter, "jalv.gtk");
 }
 
-TEST_F(PlantedFileTest, PlantedStateFileStopsThePresetLaunch)
+TEST_F(PlantedFileTest, PlantedStateFileIsStoodInForAndLeftAlone)
 {
   add_amp();
-  open();
-
   const std::string precious = "/tmp/home/precious";
   fs::create_directories("/tmp/home");
   write_file(precious, "keep me\n");
-  fs::create_symlink(precious, state_file);
-  EXPECT_EQ(launch_preset(),
-            "quillon: not using /tmp/state.ttl: a symbolic link\n");
-  EXPECT_EQ(read_file(precious), "keep me\n");
-  EXPECT_TRUE(host_stayed_idle());
-  fs::remove(state_file);
 
-  ASSERT_EQ(mkfifo(state_file.c_str(), 0666), 0);
-  EXPECT_EQ(launch_preset(),
-            "quillon: not using /tmp/state.ttl: not a regular file\n");
-  EXPECT_TRUE(host_stayed_idle());
-  fs::remove(state_file);
-
-  write_file(state_file, "theirs\n");
-  chmod(state_file.c_str(), 0666);
-  if (give_to_nobody(state_file)) {
+  // Each kind of planted file, with a window of its own.
+  const std::vector<std::pair<std::string, std::function<bool()>>> plants = {
+    { "a symbolic link",
+      [&] {
+        fs::create_symlink(precious, state_file);
+        return true;
+      } },
+    { "not a regular file",
+      [&] { return mkfifo(state_file.c_str(), 0666) == 0; } },
+    { "owned by another user",
+      [&] {
+        write_file(state_file, "theirs\n");
+        chmod(state_file.c_str(), 0666);
+        return give_to_nobody(state_file);
+      } },
+  };
+  for (const auto& [reason, plant] : plants) {
+    if (!plant())
+      continue; // another user's file needs root
+    open();
     const std::string err = launch_preset();
-    EXPECT_NE(err.find("quillon: not using /tmp/state.ttl"), std::string::npos)
+    EXPECT_EQ(err.rfind("quillon: not using /tmp/state.ttl: " + reason +
+                          "\nquillon: using /tmp/quillon-state.ttl-",
+                        0),
+              0u)
       << err;
-    EXPECT_EQ(read_file(state_file), "theirs\n");
-    EXPECT_TRUE(host_stayed_idle());
+    EXPECT_TRUE(test::pump_until([&] { return fs::exists(witness); }))
+      << reason;
+    // The host was handed the stand-in, which holds the preset.
+    const std::string stand_in = window->presets.state_file();
+    EXPECT_EQ(read_file(witness), "-l\n" + stand_in + "\nurn:q:amp\n");
+    EXPECT_NE(read_file(stand_in).find("0.75"), std::string::npos);
+    EXPECT_EQ(fs::status(stand_in).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // The next launch goes straight to the stand-in, without a word.
+    fs::remove(witness);
+    EXPECT_EQ(launch_preset(), "");
+    EXPECT_TRUE(test::pump_until([&] { return fs::exists(witness); }));
+    fs::remove(witness);
+    EXPECT_EQ(read_file(precious), "keep me\n");
+    window.reset();
+    fs::remove(state_file);
   }
-  fs::remove(state_file);
 
   // Our own file is replaced and the host started.
+  open();
   write_file(state_file, "old content that is longer than nothing\n");
   EXPECT_EQ(launch_preset(), "");
   EXPECT_TRUE(test::pump_until([&] { return fs::exists(witness); }));
+  EXPECT_EQ(read_file(witness), "-l\n/tmp/state.ttl\nurn:q:amp\n");
   EXPECT_EQ(read_file(state_file).find("old content"), std::string::npos);
   EXPECT_NE(read_file(state_file).find("0.75"), std::string::npos);
 }

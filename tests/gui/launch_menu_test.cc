@@ -150,10 +150,10 @@ TEST_F(LaunchMenuTest, OpensOnlyFromTheNameColumnOfASelectedRow)
 
   release_button(1);
   ASSERT_TRUE(test::pump_until([] { return shown_menu() != nullptr; }));
-  // Labels in order; the underscore marks an access key and is not shown.
+  // Labels in order, shown as they are: an underscore is no access key.
   EXPECT_EQ(item_texts(shown_menu()),
             (std::vector<std::string>{
-              "Default", "-", "Bright", "Clean", "HallLarge", "Warm" }));
+              "Default", "-", "Bright", "Clean", "Hall_Large", "Warm" }));
 
   // Return opens a fresh menu in place of the one that is up.
   EXPECT_TRUE(release_key(GDK_KEY_Return));

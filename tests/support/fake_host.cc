@@ -2,11 +2,13 @@
 
 #include "support/main_loop.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <glib.h>
 #include <iterator>
 #include <stdexcept>
+#include <sys/types.h>
 
 namespace fs = std::filesystem;
 
@@ -32,8 +34,11 @@ FakeHost::FakeHost()
   script = directory + "/fake-host";
   record = directory + "/argv";
   state_copy = directory + "/state";
+  pids = directory + "/pids";
   // The arguments end in NUL bytes, the one byte no argument can hold. The
   // record appears whole, by a rename, once the copy of the state is made.
+  // Then it stays, as a host does while its plugin runs, until the test
+  // ends it.
   std::ofstream(script) << "#!/bin/sh\n"
                            "[ \"$1\" = -l ] && cat \"$2\" >'" +
                              state_copy +
@@ -42,12 +47,20 @@ FakeHost::FakeHost()
                              record +
                              ".new'\n"
                              "mv '" +
-                             record + ".new' '" + record + "'\n";
+                             record + ".new' '" + record +
+                             "'\n"
+                             "echo $$ >>'" +
+                             pids +
+                             "'\n"
+                             "exec sleep 600\n";
   fs::permissions(script, fs::perms::owner_all);
 }
 
 FakeHost::~FakeHost()
 {
+  std::ifstream running(pids);
+  for (pid_t pid; running >> pid;)
+    kill(pid, SIGTERM);
   std::error_code ignored;
   fs::remove_all(directory, ignored);
 }

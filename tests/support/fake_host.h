@@ -36,6 +36,7 @@ private:
   std::string script;
   std::string record;
   std::string state_copy;
+  std::string pids;
 };
 
 } // namespace quillon::test

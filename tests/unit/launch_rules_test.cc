@@ -118,28 +118,73 @@ TEST(HostList, EntriesAndTheActiveIndex)
   EXPECT_EQ(hosts.entries, (std::vector<std::string>{ "jalv -s", "jalv.gtk" }));
   EXPECT_EQ(hosts.active, 1);
 
-  hosts = parse_host_list("jalv.gtk\njalv -s\njalv.gtk\n");
-  EXPECT_EQ(hosts.entries.size(), 3u);
-  EXPECT_EQ(hosts.active, 2);
-
-  hosts = parse_host_list("jalv -s\n\njalv.gtk \nquillon \n");
+  // Blanks are part of a line: "jalv.gtk " is another host, no preference.
+  hosts = parse_host_list("jalv.foo\n\njalv.gtk \nquillon \n");
   EXPECT_EQ(
     hosts.entries,
-    (std::vector<std::string>{ "jalv -s", "", "jalv.gtk ", "quillon " }));
-  EXPECT_EQ(hosts.active, -1);
+    (std::vector<std::string>{ "jalv.foo", "", "jalv.gtk ", "quillon " }));
+  EXPECT_EQ(hosts.active, 0);
 
   EXPECT_TRUE(parse_host_list("").entries.empty());
   EXPECT_EQ(parse_host_list("").active, -1);
+  EXPECT_EQ(parse_host_list("quillon\n").active, -1);
+}
+
+TEST(HostList, IdenticalLinesAreOfferedOnceAtTheirFirstPlace)
+{
+  // What Debian's PATH gives: /usr/bin and /bin are one directory.
+  const HostList hosts = parse_host_list(
+    "jalv -s\njalv.gtk3\njalv.qt5\njalv -s\njalv.gtk3\njalv.qt5\n");
+  EXPECT_EQ(hosts.entries,
+            (std::vector<std::string>{ "jalv -s", "jalv.gtk3", "jalv.qt5" }));
+  EXPECT_EQ(hosts.active, 1);
+
+  const HostList twice = parse_host_list("jalv.gtk\njalv -s\njalv.gtk\n");
+  EXPECT_EQ(twice.entries, (std::vector<std::string>{ "jalv.gtk", "jalv -s" }));
+  EXPECT_EQ(twice.active, 0);
+}
+
+TEST(HostList, PreferenceWhenThereIsNoGtk2Host)
+{
+  const std::vector<std::pair<std::string, std::string>> cases = {
+    { "jalv -s\njalv.qt5\njalv.gtk3\njalv.gtk\n", "jalv.gtk" },
+    { "jalv -s\njalv.qt5\njalv.gtkmm\njalv.gtk3\n", "jalv.gtk3" },
+    { "jalv -s\njalv.qt5\njalv.qt6\njalv.gtkmm\n", "jalv.gtkmm" },
+    { "jalv -s\njalv.qt5\njalv.qt6\n", "jalv.qt6" },
+    { "jalv -s\njalv.qt5\n", "jalv.qt5" },
+    { "jalv.select\njalv -s\n", "jalv -s" },
+    { "jalv.select\njalv.gtk3 \n", "jalv.select" },
+  };
+  for (const auto& [text, chosen] : cases) {
+    const HostList hosts = parse_host_list(text);
+    ASSERT_GE(hosts.active, 0) << text;
+    EXPECT_EQ(hosts.entries[static_cast<std::size_t>(hosts.active)], chosen)
+      << text;
+  }
 }
 
 TEST(HostList, PipelineTextIsTheShellCommandWeRun)
 {
-  EXPECT_STREQ(host_search_command,
-               "echo $PATH | tr ':' '\n' | xargs ls  | grep jalv | gawk "
-               "'{if ($0 == \"jalv\") {print \"jalv -s\"} else {print $0}}' "
-               ">/tmp/jalv.interpreter");
+  EXPECT_EQ(host_search_command(),
+            "echo $PATH | tr ':' '\n' | xargs ls  | grep jalv | gawk "
+            "'{if ($0 == \"jalv\") {print \"jalv -s\"} else {print $0}}' "
+            ">/tmp/jalv.interpreter");
   // The line feed handed to tr is a real one.
-  EXPECT_NE(std::strstr(host_search_command, "tr ':' '\n'"), nullptr);
+  EXPECT_NE(host_search_command().find("tr ':' '\n'"), std::string::npos);
+  // A stand-in path reaches the shell as one word.
+  const std::string stand_in = host_search_command("/run/user/1 x/it's");
+  EXPECT_EQ(stand_in.substr(stand_in.find('>')), ">'/run/user/1 x/it'\\''s'");
+}
+
+TEST(LaunchCommand, ForegroundCommandDropsOnlyTheFinalAmpersand)
+{
+  const std::string tail = command_tail("urn:a");
+  EXPECT_EQ(foreground_command(launch_command("jalv -s", tail)),
+            "jalv -s urn:a ");
+  EXPECT_EQ(foreground_command(preset_command("jalv", tail, "/run/u/x y")),
+            "jalv -l '/run/u/x y' urn:a ");
+  EXPECT_EQ(foreground_command("a && b"), "a && b");
+  EXPECT_EQ(foreground_command("&"), "&");
 }
 
 TEST(UridTable, IdsFromOneAndStableTexts)
