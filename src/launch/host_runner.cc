@@ -243,6 +243,16 @@ status_text(int wait_status)
     const int number = WTERMSIG(wait_status);
     g_snprintf(
       text, sizeof text, _("signal %d (%s)"), number, g_strsignal(number));
+  } else if (WIFEXITED(wait_status) && WEXITSTATUS(wait_status) > 128 &&
+             WEXITSTATUS(wait_status) < 128 + NSIG) {
+    // The shell tells a host killed by a signal this way.
+    const int number = WEXITSTATUS(wait_status) - 128;
+    g_snprintf(text,
+               sizeof text,
+               _("exit status %d (signal %d, %s)"),
+               WEXITSTATUS(wait_status),
+               number,
+               g_strsignal(number));
   } else if (WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 127) {
     g_snprintf(text, sizeof text, _("exit status 127 (command not found)"));
   } else {

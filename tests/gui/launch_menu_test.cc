@@ -63,7 +63,7 @@ protected:
            { "warm", "Warm" },
            { "bright", "Bright" },
            { "clean", "Clean" },
-           { "hall", "Hall_Large" } }) {
+           { "room", "My_Room" } }) {
       const std::string uri = "urn:q:amp#" + id;
       fixture.append_manifest("amp",
                               "<" + uri +
@@ -153,7 +153,7 @@ TEST_F(LaunchMenuTest, OpensOnlyFromTheNameColumnOfASelectedRow)
   // Labels in order, shown as they are: an underscore is no access key.
   EXPECT_EQ(item_texts(shown_menu()),
             (std::vector<std::string>{
-              "Default", "-", "Bright", "Clean", "Hall_Large", "Warm" }));
+              "Default", "-", "Bright", "Clean", "My_Room", "Warm" }));
 
   // Return opens a fresh menu in place of the one that is up.
   EXPECT_TRUE(release_key(GDK_KEY_Return));
