@@ -7,6 +7,7 @@
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
 #include "support/menu_probe.h"
+#include "support/message_probe.h"
 
 #include <algorithm>
 #include <chrono>
@@ -32,42 +33,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using test::Message;
+using test::shown_messages;
+
 std::string
 read_file(const std::string& path)
 {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-struct Message
-{
-  GtkWidget* window;
-  std::string primary;
-  std::string secondary;
-};
-
-/// The message windows that are up.
-std::vector<Message>
-shown_messages()
-{
-  std::vector<Message> found;
-  GList* toplevels = gtk_window_list_toplevels();
-  for (GList* l = toplevels; l; l = l->next) {
-    if (!GTK_IS_MESSAGE_DIALOG(l->data) ||
-        !gtk_widget_get_visible(GTK_WIDGET(l->data)))
-      continue;
-    gchar* primary = nullptr;
-    gchar* secondary = nullptr;
-    g_object_get(
-      l->data, "text", &primary, "secondary-text", &secondary, nullptr);
-    found.push_back({ GTK_WIDGET(l->data),
-                      primary ? primary : "",
-                      secondary ? secondary : "" });
-    g_free(primary);
-    g_free(secondary);
-  }
-  g_list_free(toplevels);
-  return found;
 }
 
 /// Children of this process that are zombies.
