@@ -89,8 +89,8 @@ TEST(RealPlugins, PortCountsAgreeWithLilvsPortObjects)
   LILV_FOREACH(plugins, i, loaded_plugins)
   {
     const LilvPlugin* reference = lilv_plugins_get(loaded_plugins, i);
-    const LilvPlugin* plugin = lilv_plugins_get_by_uri(
-      direct_plugins, lilv_plugin_get_uri(reference));
+    const LilvPlugin* plugin =
+      lilv_plugins_get_by_uri(direct_plugins, lilv_plugin_get_uri(reference));
     ASSERT_NE(plugin, nullptr);
     const std::string expected = catalogue::port_summary_text(
       catalogue::count_loaded_ports(reference, loaded_classes));
