@@ -1,0 +1,136 @@
+#!/bin/bash
+# "Default" on a real plugin, as a user of Debian 12 gets it: Debian's PATH
+# (/bin and /usr/bin both), Debian's jalv.gtk3 chosen by quillon itself, a
+# JACK server with the dummy driver, and LV2_PATH given relative to the
+# directory quillon is started from. The host's window must appear and
+# stay, no failure may be reported, and the host must outlive quillon.
+. "$(dirname "$0")/lib.sh"
+
+for tool in jackd jack_lsp jalv.gtk3 xdotool; do
+  command -v $tool >/dev/null || { echo "FAIL: $tool is not installed" >&2; exit 1; }
+done
+[ -d /usr/lib/lv2/amp-swh.lv2 ] || { echo "FAIL: swh-lv2 is not installed" >&2; exit 1; }
+
+work=$(mktemp -d /tmp/debian-host.XXXXXX)
+
+# A message window of quillon's is up (the tray icon bears its name too).
+message_window_shown()
+{
+  for id in $(xdotool search --onlyvisible --name '^quillon$' 2>/dev/null); do
+    xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q DIALOG && return 0
+  done
+  return 1
+}
+pids=""
+cleanup() { for pid in $pids; do kill "$pid" 2>/dev/null; done; wait 2>/dev/null; }
+trap cleanup EXIT
+
+# A server of our own name, so that no other JACK server is used.
+export JACK_DEFAULT_SERVER="quillon-e2e-$$"
+export JACK_NO_AUDIO_RESERVATION=1
+jackd -r -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
+pids="$pids $!"
+i=0
+until jack_lsp >/dev/null 2>&1; do
+  i=$((i + 1))
+  [ $i -lt 100 ] || { cat "$work/jackd.log" >&2; echo "FAIL: jackd did not start" >&2; exit 1; }
+  sleep 0.1
+done
+
+mkdir -p "$work/lv2"
+ln -s /usr/lib/lv2/core.lv2 /usr/lib/lv2/amp-swh.lv2 "$work/lv2/"
+cd "$work"
+export LV2_PATH=lv2
+export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+
+"$QUILLON" 2>"$work/quillon.err" &
+quillon=$!
+pids="$pids $quillon"
+if window=$(wait_for_window "LV2 plugs" 30); then
+  pass "window mapped"
+else
+  fail "no quillon window"; finish
+fi
+lines=$(wc -l </tmp/jalv.interpreter)
+[ "$(sort /tmp/jalv.interpreter | uniq -d | wc -l)" -gt 0 ] &&
+  pass "the host list names hosts twice ($lines lines), as Debian's PATH gives"
+
+# A click on the one row's name opens the launch menu; Down and Return
+# choose "Default".
+xdotool windowactivate --sync "$window" 2>/dev/null
+xdotool mousemove --window "$window" 60 40 click 1
+sleep 0.5
+xdotool key Down Return
+
+host_window=""
+i=0
+while [ -z "$host_window" ] && [ $i -lt 300 ]; do
+  host_window=$(xdotool search --onlyvisible --class '^jalv.gtk3$' 2>/dev/null | head -n 1)
+  sleep 0.05
+  i=$((i + 1))
+done
+if [ -n "$host_window" ]; then
+  pass "jalv.gtk3 shows $(xdotool getwindowname "$host_window")"
+else
+  fail "no jalv.gtk3 window"; cat "$work/quillon.err" >&2; finish
+fi
+host=$(pgrep -x jalv.gtk3 | head -n 1)
+
+# It stays, and quillon reports no failure.
+sleep 4
+if is_shown "$host_window" && kill -0 "$host" 2>/dev/null; then
+  pass "the host window stays"
+else
+  fail "the host window went away"; cat "$work/quillon.err" >&2
+fi
+if message_window_shown || grep -q "failed to start" "$work/quillon.err"; then
+  fail "a failure was reported for a running host"; cat "$work/quillon.err" >&2
+else
+  pass "no failure reported"
+fi
+if grep -q "Comm buffers" "$work/quillon.err"; then
+  pass "the host's output reaches quillon's standard error"
+else
+  fail "the host's output is missing from quillon's standard error"
+fi
+
+# quillon ends; the host goes on, and nothing is left a zombie.
+kill -TERM "$quillon"
+wait_for_exit "$quillon" 10 || fail "quillon did not end"
+sleep 1
+if kill -0 "$host" 2>/dev/null && is_shown "$host_window"; then
+  pass "the host outlives quillon"
+else
+  fail "the host ended with quillon"
+fi
+zombies=$(ps -eo stat= | grep -c '^Z' || true)
+[ "$zombies" = 0 ] && pass "no defunct processes" || fail "$zombies defunct processes"
+kill "$host" 2>/dev/null
+
+# Without an audio system the host gives up after some seconds: quillon
+# shows a message window and passes the host's own words on.
+JACK_DEFAULT_SERVER="quillon-e2e-none-$$" "$QUILLON" 2>"$work/nojack.err" &
+quillon=$!
+pids="$pids $quillon"
+window=$(wait_for_window "LV2 plugs" 30) || { fail "no second window"; finish; }
+xdotool windowactivate --sync "$window" 2>/dev/null
+xdotool mousemove --window "$window" 60 40 click 1
+sleep 0.5
+xdotool key Down Return
+i=0
+until message_window_shown; do
+  i=$((i + 1))
+  [ $i -lt 400 ] || break
+  sleep 0.05
+done
+if message_window_shown; then
+  pass "a message window after $((i / 20)) s"
+else
+  fail "no message window"
+fi
+grep -q "Failed to connect to audio system" "$work/nojack.err" &&
+  grep -q 'quillon: the host "jalv.gtk3" failed to start Simple amplifier' "$work/nojack.err" &&
+  pass "the host's words and one diagnostic line" ||
+  { fail "diagnostics"; cat "$work/nojack.err" >&2; }
+stop "$quillon"
+finish
