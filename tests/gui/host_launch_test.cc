@@ -348,6 +348,21 @@ TEST_F(HostLaunchTest, TwentyLaunchesInARowEachGetTheirOwnWatch)
   EXPECT_EQ(zombie_children(), 0);
 }
 
+TEST_F(HostLaunchTest, RelativeLv2PathReachesTheHostAbsolute)
+{
+  open();
+  const std::string saved = std::getenv("LV2_PATH");
+  setenv("LV2_PATH", ("relative/lv2:" + saved + ":~/.lv2").c_str(), 1);
+  launch_default(host("path-teller", "echo \"LV2_PATH=$LV2_PATH\"; exit 1"));
+  setenv("LV2_PATH", saved.c_str(), 1);
+  ASSERT_TRUE(messages_reach(1));
+  EXPECT_NE(shown_messages().at(0).secondary.find(
+              "LV2_PATH=" + fs::current_path().string() +
+              "/relative/lv2:" + saved + ":~/.lv2"),
+            std::string::npos)
+    << shown_messages().at(0).secondary;
+}
+
 TEST_F(HostLaunchTest, HostsOutliveTheWindowAndKeepPrinting)
 {
   open();
