@@ -27,7 +27,23 @@ while [ $# -gt 0 ]; do
   esac
 done
 
+# A project that itself lies under /tmp (a clone in /tmp/something) would
+# vanish under the new /tmp, and the program under test with it: the
+# directory stays open on descriptor 9 and is bound back to its own path.
+# mount must not resolve the descriptor's link to a path name: that name
+# would be the new, empty directory.
+top=$(cd "$(dirname "$0")/.." && pwd -P)
+case "$top" in
+  /tmp/*) exec 9<"$top" ;;
+esac
 mount -t tmpfs -o mode=1777 tmpfs /tmp || exit 1
+case "$top" in
+  /tmp/*)
+    mkdir -p "$top" &&
+      mount --no-canonicalize --bind /proc/self/fd/9 "$top" || exit 1
+    exec 9<&-
+    ;;
+esac
 export HOME=/tmp/home
 export XDG_CONFIG_HOME=$HOME/.config
 mkdir -p "$XDG_CONFIG_HOME"
