@@ -1,5 +1,6 @@
 // Process entry: translation, toolkit, the main window, the options.
 
+#include "app/catalogue_dir.h"
 #include "app/plugin_list.h"
 #include "control/control_fifo.h"
 
@@ -12,6 +13,7 @@
 #include <locale>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <unistd.h>
 
 namespace quillon {
@@ -33,7 +35,13 @@ main(int argc, char* argv[])
   // The hot-key listener uses Xlib from a thread of its own.
   XInitThreads();
 
-  bindtextdomain("quillon", QUILLON_LOCALEDIR);
+  // Run from the build tree, the build's own catalogues; installed, the
+  // installed ones.
+  const std::string catalogues = quillon::catalogue_dir("/proc/self/exe",
+                                                        QUILLON_BUILD_BINARY,
+                                                        QUILLON_BUILD_LOCALEDIR,
+                                                        QUILLON_LOCALEDIR);
+  bindtextdomain("quillon", catalogues.c_str());
   bind_textdomain_codeset("quillon", "UTF-8");
   textdomain("quillon");
 
