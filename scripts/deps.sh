@@ -3,9 +3,15 @@
 
 build_packages="cmake make g++ pkg-config libgtkmm-2.4-dev liblilv-dev lv2-dev
   libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev gettext libglib2.0-dev-bin"
-run_packages="xvfb openbox trayer imagemagick x11-utils xdotool gawk"
-test_packages="googletest libgtest-dev xclip util-linux lilv-utils
-  mda-lv2 swh-lv2 x42-plugins calf-plugins lsp-plugins-lv2 jalv jackd2
+# jalv is the host; Debian's is JACK-only, so the demo of scripts/run needs
+# a JACK server (jackd2). lilv-utils gives lv2ls and lv2info.
+run_packages="xvfb openbox trayer imagemagick x11-utils xdotool gawk
+  jalv jackd2 lilv-utils"
+# Installed by scripts/run when lilv finds no plugin at all: a few real
+# plugins, calf's with presets.
+demo_plugin_packages="mda-lv2 calf-plugins"
+test_packages="googletest libgtest-dev xclip util-linux locales
+  mda-lv2 swh-lv2 x42-plugins calf-plugins lsp-plugins-lv2
   clang-format-14"
 fuzz_packages="clang-14 libclang-rt-14-dev"
 
