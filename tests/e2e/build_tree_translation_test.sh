@@ -42,7 +42,8 @@ title_is()
 # "C") and the build's binary reached through a symbolic link.
 title_is "$QUILLON" "LV2-Plugins" "build tree, LANGUAGE=de" \
   LANG=C.UTF-8 LANGUAGE=de
-ln -s "$(cd "$(dirname "$QUILLON")" && pwd)/$(basename "$QUILLON")" /tmp/quillon-link
+ln -s "$(cd "$(dirname "$QUILLON")" && pwd)/$(basename "$QUILLON")" \
+  /tmp/quillon-link
 title_is /tmp/quillon-link "LV2-Plugins" "symbolic link to the build's binary" \
   LANG=C.UTF-8 LANGUAGE=de
 
