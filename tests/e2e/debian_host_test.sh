@@ -81,7 +81,7 @@ sleep 4
 if is_shown "$host_window" && kill -0 "$host" 2>/dev/null; then
   pass "the host window stays"
 else
-  fail "the host window went away"; cat "$work/quillon.err" >&2
+  fail "the host window went away"; cat "$work/quillon.err" "$work/jackd.log" >&2
 fi
 if message_window_shown || grep -q "failed to start" "$work/quillon.err"; then
   fail "a failure was reported for a running host"; cat "$work/quillon.err" >&2
