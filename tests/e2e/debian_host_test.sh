@@ -39,7 +39,7 @@ done
 
 mkdir -p "$work/lv2"
 ln -s /usr/lib/lv2/core.lv2 /usr/lib/lv2/amp-swh.lv2 "$work/lv2/"
-cd "$work"
+cd "$work" || exit 1
 export LV2_PATH=lv2
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
@@ -52,8 +52,9 @@ else
   fail "no quillon window"; finish
 fi
 lines=$(wc -l </tmp/jalv.interpreter)
-[ "$(sort /tmp/jalv.interpreter | uniq -d | wc -l)" -gt 0 ] &&
+if [ "$(sort /tmp/jalv.interpreter | uniq -d | wc -l)" -gt 0 ]; then
   pass "the host list names hosts twice ($lines lines), as Debian's PATH gives"
+fi
 
 # A click on the one row's name opens the launch menu; Down and Return
 # choose "Default".
@@ -104,7 +105,11 @@ else
   fail "the host ended with quillon"
 fi
 zombies=$(ps -eo stat= | grep -c '^Z' || true)
-[ "$zombies" = 0 ] && pass "no defunct processes" || fail "$zombies defunct processes"
+if [ "$zombies" = 0 ]; then
+  pass "no defunct processes"
+else
+  fail "$zombies defunct processes"
+fi
 kill "$host" 2>/dev/null
 
 # Without an audio system the host gives up after some seconds: quillon
@@ -128,9 +133,11 @@ if message_window_shown; then
 else
   fail "no message window"
 fi
-grep -q "Failed to connect to audio system" "$work/nojack.err" &&
-  grep -q 'quillon: the host "jalv.gtk3" failed to start Simple amplifier' "$work/nojack.err" &&
-  pass "the host's words and one diagnostic line" ||
-  { fail "diagnostics"; cat "$work/nojack.err" >&2; }
+if grep -q "Failed to connect to audio system" "$work/nojack.err" &&
+   [ "$(grep -c 'quillon: the host "jalv.gtk3" failed to start Simple amplifier' "$work/nojack.err")" = 1 ]; then
+  pass "the host's words and one diagnostic line"
+else
+  fail "diagnostics"; cat "$work/nojack.err" >&2
+fi
 stop "$quillon"
 finish
