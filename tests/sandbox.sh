@@ -1,8 +1,9 @@
 #!/bin/sh
-# Runs a command in a private /tmp (its own mount namespace) with its own X
-# server, and with an empty home and configuration directory, so that the
-# fixed paths under /tmp and the user's files never collide with another
-# test or with a running quillon.
+# Runs a command in a private /tmp and /dev/shm (its own mount namespace)
+# with its own X server, and with an empty home and configuration
+# directory, so that the fixed paths under /tmp, JACK's shared memory and
+# the user's files never collide with another test or with a running
+# quillon.
 #
 #   sandbox.sh [--wm] [--tray] command args...
 #
@@ -37,6 +38,9 @@ case "$top" in
   /tmp/*) exec 9<"$top" ;;
 esac
 mount -t tmpfs -o mode=1777 tmpfs /tmp || exit 1
+# JACK keeps its sockets and semaphores in /dev/shm: a private one keeps a
+# test's JACK server and clients apart from any other, and leaves nothing.
+mount -t tmpfs -o mode=1777 tmpfs /dev/shm || exit 1
 case "$top" in
   /tmp/*)
     mkdir -p "$top" &&
