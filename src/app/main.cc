@@ -1,7 +1,8 @@
 // Process entry: translation, toolkit, the main window, the options.
 
-#include "app/catalogue_dir.h"
+#include "app/message_catalogues.h"
 #include "app/plugin_list.h"
+#include "common/number_text.h"
 #include "control/control_fifo.h"
 
 #include <X11/Xlib.h>
@@ -10,9 +11,7 @@
 #include <glibmm/optioncontext.h>
 #include <gtkmm/main.h>
 #include <libintl.h>
-#include <locale>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -37,7 +36,7 @@ main(int argc, char* argv[])
 
   // Run from the build tree, the build's own catalogues; installed, the
   // installed ones.
-  const std::string catalogues = quillon::catalogue_dir("/proc/self/exe",
+  const std::string catalogues = quillon::message_catalogue_dir("/proc/self/exe",
                                                         QUILLON_BUILD_BINARY,
                                                         QUILLON_BUILD_LOCALEDIR,
                                                         QUILLON_LOCALEDIR);
@@ -65,10 +64,7 @@ main(int argc, char* argv[])
   // Announce this process; when another instance owns the FIFO it answers
   // and this process ends, while that instance's window comes forward.
   quillon::ControlFifo* control_fifo = quillon::ControlFifo::get_instance();
-  std::ostringstream announcement;
-  announcement.imbue(std::locale::classic());
-  announcement << "PID: " << getpid();
-  control_fifo->announcement = announcement.str();
+  control_fifo->announcement = "PID: " + quillon::number_text(getpid());
   if (!control_fifo->is_owner)
     control_fifo->send(Glib::IO_OUT, control_fifo->announcement);
 

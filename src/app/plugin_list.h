@@ -3,7 +3,7 @@
 #include "app/options.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/detached_model.h"
-#include "catalogue/lilv_ptr.h"
+#include "common/lilv_ptr.h"
 #include "launch/preset_list.h"
 
 #include <cstddef>
@@ -62,13 +62,10 @@ public:
   void systray_menu(guint button, guint32 activate_time);
 
   // Plugin list rows, scan, views and search, class list, port summary.
-  bool is_favorite(const Glib::ustring& uri) const;
-  bool is_blacklisted(const Glib::ustring& uri) const;
   void scan_plugins();
   void on_refresh();
   void fill_search();
   void fill_class_list();
-  void append_port_summary(Glib::ustring& text, const LilvPlugin* plugin);
 
   // Marks and their files.
   void on_fav_cell_toggled(const Glib::ustring& path);
@@ -106,7 +103,6 @@ public:
   Gtk::Button refresh_button;
   Gtk::ComboBoxText search_combo;
   Gtk::TreeView tree_view;
-  Gtk::TreeModel::Row current_row;
   Gtk::Menu tray_menu;
   Gtk::MenuItem quit_item;
   int window_x = -1;

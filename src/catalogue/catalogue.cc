@@ -1,6 +1,6 @@
 #include "catalogue/catalogue.h"
 
-#include "catalogue/lilv_ptr.h"
+#include "common/lilv_ptr.h"
 #include "catalogue/port_summary.h"
 
 #include <algorithm>
@@ -10,15 +10,6 @@
 #include <utility>
 
 namespace quillon::catalogue {
-
-std::string
-collation_key(const Glib::ustring& text)
-{
-  gchar* key = g_utf8_collate_key(text.data(), text.bytes());
-  std::string result(key);
-  g_free(key);
-  return result;
-}
 
 namespace {
 
@@ -62,7 +53,7 @@ Index::build(LilvWorld* world, const LilvPlugins* plugins)
       const Glib::ustring name =
         valid_text(lilv_node_as_string(name_node.get()));
       entry.name = cut_name(name);
-      entry.scan_name = entry.name.empty() ? name : entry.name;
+      entry.scan_name = scan_name(name);
       entry.match_text = match_text(name, entry.class_label, entry.uri);
       entry.tooltip = Glib::Markup::escape_text(
         tooltip_text(entry.class_label,

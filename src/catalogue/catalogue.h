@@ -57,9 +57,4 @@ private:
   std::unordered_map<const LilvPlugin*, std::size_t> positions;
 };
 
-/// The collation key under which two texts are equal exactly when
-/// Glib::ustring::compare gives 0. The text must be valid UTF-8.
-std::string
-collation_key(const Glib::ustring& text);
-
 } // namespace quillon::catalogue

@@ -1,7 +1,6 @@
 #include "catalogue/port_summary.h"
 
-#include "app/diagnostics.h"
-#include "app/plugin_list.h"
+#include "common/diagnostics.h"
 
 #include <glib/gi18n.h>
 #include <lv2/atom/atom.h>
@@ -251,13 +250,5 @@ count_ports(const LilvPlugin* plugin, const PortClasses& classes)
 }
 
 } // namespace catalogue
-
-void
-LV2PluginList::append_port_summary(Glib::ustring& text,
-                                   const LilvPlugin* plugin)
-{
-  const catalogue::PortClasses classes(world.get());
-  text += catalogue::port_summary_text(catalogue::count_ports(plugin, classes));
-}
 
 } // namespace quillon

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/lilv_ptr.h"
+#include "common/lilv_ptr.h"
 #include "catalogue/text_rules.h"
 
 #include <lilv/lilv.h>

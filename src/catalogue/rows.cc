@@ -19,18 +19,6 @@ LV2PluginList::PlugInfo::PlugInfo()
   add(blacklisted);
 }
 
-bool
-LV2PluginList::is_favorite(const Glib::ustring& uri) const
-{
-  return marks::contains(favorites, uri);
-}
-
-bool
-LV2PluginList::is_blacklisted(const Glib::ustring& uri) const
-{
-  return marks::contains(blacklist, uri);
-}
-
 LV2PluginList::RowFill::RowFill(LV2PluginList& list_window, RowNames row_names)
   : window(list_window)
   , names(row_names)
@@ -107,8 +95,6 @@ LV2PluginList::append_row(const catalogue::PluginEntry& entry,
   gtk_list_store_insert_with_valuesv(
     list_store->gobj(), &iter, -1, column_numbers, values, 6);
   row_ranks[iter.user_data] = rank;
-  current_row =
-    *Gtk::TreeModel::iterator(GTK_TREE_MODEL(list_store->gobj()), &iter);
 }
 
 int

@@ -1,7 +1,8 @@
 #include "catalogue/text_rules.h"
 
+#include "common/number_text.h"
+
 #include <glib/gi18n.h>
-#include <charconv>
 
 namespace quillon::catalogue {
 
@@ -35,16 +36,6 @@ scan_name(const Glib::ustring& name)
 {
   Glib::ustring result = cut_name(name);
   return result.empty() ? name : result;
-}
-
-std::string
-number_text(long long value)
-{
-  // Plain digits whatever the locale; a stream would cost more than the
-  // rest of a tooltip.
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  return std::string(digits, end);
 }
 
 Glib::ustring
@@ -124,6 +115,15 @@ tray_text(int valid_count, int invalid_count, const Glib::ustring& invalid_uris)
   text += _(" invalid plugins found");
   text += invalid_uris;
   return text;
+}
+
+std::string
+collation_key(const Glib::ustring& text)
+{
+  gchar* key = g_utf8_collate_key(text.data(), text.bytes());
+  std::string result(key);
+  g_free(key);
+  return result;
 }
 
 } // namespace quillon::catalogue

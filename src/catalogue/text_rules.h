@@ -27,10 +27,6 @@ cut_name(const Glib::ustring& name);
 Glib::ustring
 scan_name(const Glib::ustring& name);
 
-/// A count as plain decimal digits, whatever the user's locale.
-std::string
-number_text(long long value);
-
 struct PortCounts
 {
   std::uint32_t audio_inputs = 0;
@@ -74,5 +70,10 @@ Glib::ustring
 tray_text(int valid_count,
           int invalid_count,
           const Glib::ustring& invalid_uris);
+
+/// The collation key under which two texts are equal exactly when
+/// Glib::ustring::compare gives 0. The text must be valid UTF-8.
+std::string
+collation_key(const Glib::ustring& text);
 
 } // namespace quillon::catalogue

@@ -1,6 +1,8 @@
 #include "control/control_fifo.h"
 
-#include "app/diagnostics.h"
+#include "common/posix_io.h"
+
+#include "common/diagnostics.h"
 #include "app/plugin_list.h"
 #include "control/fifo_path.h"
 #include "control/messages.h"
@@ -97,15 +99,8 @@ ControlFifo::arm_watch()
 void
 ControlFifo::write_line(const std::string& line)
 {
-  std::size_t done = 0;
-  while (done < line.size()) {
-    const ssize_t written = write(fd, line.data() + done, line.size() - done);
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written <= 0)
-      return; // a full FIFO: the line is lost, as a failed write would be
-    done += std::size_t(written);
-  }
+  // A full FIFO loses the line, as a failed write would.
+  (void)write_all(fd, line);
 }
 
 namespace {
@@ -165,16 +160,10 @@ void
 ControlFifo::read_input()
 {
   char buffer[4096];
-  for (;;) {
-    const ssize_t count = read(fd, buffer, sizeof buffer);
-    if (count > 0) {
-      reader.feed(buffer, std::size_t(count));
-      continue;
-    }
-    if (count < 0 && errno == EINTR)
-      continue;
-    break; // nothing more for now (EAGAIN), or an error: wait for the next
-  }
+  // Until nothing more is there for now (EAGAIN), or an error: then the
+  // next wake-up reads on.
+  for (ssize_t count; (count = read_some(fd, buffer, sizeof buffer)) > 0;)
+    reader.feed(buffer, std::size_t(count));
   control::LineReader::Line line;
   while (reader.next(line))
     handle_line(line);

@@ -1,17 +1,13 @@
 #include "control/fifo_path.h"
 
-#include <locale>
-#include <sstream>
+#include "common/number_text.h"
 
 namespace quillon::control {
 
 std::string
 fifo_path(uid_t uid)
 {
-  std::ostringstream path;
-  path.imbue(std::locale::classic());
-  path << "/tmp/quillon.fifo" << static_cast<unsigned long>(uid);
-  return path.str();
+  return "/tmp/quillon.fifo" + number_text(static_cast<long long>(uid));
 }
 
 } // namespace quillon::control

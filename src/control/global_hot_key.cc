@@ -1,6 +1,8 @@
 #include "control/global_hot_key.h"
 
-#include "app/diagnostics.h"
+#include "common/posix_io.h"
+
+#include "common/diagnostics.h"
 #include "app/plugin_list.h"
 
 #include <X11/Xlib-xcb.h>
@@ -153,7 +155,6 @@ GlobalHotKey::listen()
   if (!display)
     return; // no display: the program runs without the hot-key
   keycode = XKeysymToKeycode(display, XK_Escape);
-  listening = true;
 
   modifiers = ShiftMask;
   bool grabbed = grab();
@@ -191,7 +192,6 @@ GlobalHotKey::listen()
   // Only this thread ever used the connection, and it is done with it.
   XCloseDisplay(display);
   display = nullptr;
-  listening = false;
 }
 
 void
@@ -200,8 +200,7 @@ GlobalHotKey::stop()
   if (start_failed || joined)
     return;
   const char wake = 'x';
-  while (write(stop_pipe[1], &wake, 1) < 0 && errno == EINTR) {
-  }
+  (void)write_all(stop_pipe[1], &wake, 1);
   pthread_join(thread, nullptr);
   joined = true;
 }

@@ -31,7 +31,6 @@ public:
   /// Ends the listener thread and waits for it.
   void stop();
   /// Set while the listener thread runs, for tests.
-  bool running() const { return listening.load(); }
 
   /// The listener's own connection; read by the error handler on any thread.
   std::atomic<Display*> display{ nullptr };
@@ -55,7 +54,6 @@ private:
   /// Waits for X events or the stop request; false when stopping.
   bool wait_for_events();
 
-  std::atomic<bool> listening{ false };
   int stop_pipe[2] = { -1, -1 };
   bool joined = false;
 

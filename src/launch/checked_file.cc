@@ -7,31 +7,8 @@
 #include <glib/gi18n.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace quillon::launch {
-
-FileDescriptor::~FileDescriptor()
-{
-  if (descriptor >= 0)
-    close(
-      descriptor); // nothing was written through a descriptor that fails here
-}
-
-FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
-  : descriptor(std::exchange(other.descriptor, -1))
-{
-}
-
-FileDescriptor&
-FileDescriptor::operator=(FileDescriptor&& other) noexcept
-{
-  if (this != &other) {
-    FileDescriptor old(std::exchange(descriptor, -1));
-    descriptor = std::exchange(other.descriptor, -1);
-  }
-  return *this;
-}
 
 CheckedFile
 open_private_file(const std::string& path, int flags, mode_t mode)
@@ -90,35 +67,6 @@ private_stand_in(const std::string& name)
     return {};
   close(fd);
   return { pattern, true };
-}
-
-bool
-read_all(int fd, std::string& text)
-{
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n > 0)
-      text.append(buffer, static_cast<size_t>(n));
-    else if (n == 0)
-      return true;
-    else if (errno != EINTR)
-      return false;
-  }
-}
-
-bool
-write_all(int fd, const std::string& text)
-{
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n > 0)
-      done += static_cast<size_t>(n);
-    else if (n < 0 && errno != EINTR)
-      return false;
-  }
-  return true;
 }
 
 } // namespace quillon::launch

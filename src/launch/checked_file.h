@@ -3,32 +3,12 @@
 // Opening the fixed, shared paths under /tmp without trusting what another
 // local user may have planted there.
 
+#include "common/posix_io.h"
+
 #include <string>
 #include <sys/types.h>
 
 namespace quillon::launch {
-
-/// Owns one file descriptor and closes it.
-class FileDescriptor
-{
-public:
-  FileDescriptor() = default;
-  explicit FileDescriptor(int fd)
-    : descriptor(fd)
-  {
-  }
-  ~FileDescriptor();
-  FileDescriptor(FileDescriptor&& other) noexcept;
-  FileDescriptor& operator=(FileDescriptor&& other) noexcept;
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-  int get() const { return descriptor; }
-  explicit operator bool() const { return descriptor >= 0; }
-
-private:
-  int descriptor = -1;
-};
 
 /// What a checked open found at the path.
 enum class FileCheck
@@ -67,13 +47,5 @@ struct StandIn
 
 StandIn
 private_stand_in(const std::string& name);
-
-/// Reads everything from `fd`; false on a read error.
-bool
-read_all(int fd, std::string& text);
-
-/// Writes all of `text` to `fd`; false on a write error.
-bool
-write_all(int fd, const std::string& text);
 
 } // namespace quillon::launch

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <gdk/gdk.h>
-#include <gdk/gdkkeysyms.h>
 #include <glibmm/shell.h>
 
 namespace quillon::launch {
@@ -83,27 +81,6 @@ foreground_command(const std::string& command)
         command.size() - background.size(), background.size(), background) == 0)
     return command.substr(0, command.size() - background.size());
   return command;
-}
-
-KeyAction
-key_action(guint keyval, guint state)
-{
-  if (keyval == GDK_KEY_Return || keyval == GDK_KEY_space)
-    return KeyAction::launch_menu;
-  if (!(state & GDK_CONTROL_MASK))
-    return KeyAction::none;
-  switch (keyval & ~0x20u) {
-    case GDK_KEY_C:
-      return KeyAction::copy_uri;
-    case GDK_KEY_Q:
-      return KeyAction::quit;
-    case GDK_KEY_R:
-      return KeyAction::refresh;
-    case GDK_KEY_W:
-      return KeyAction::toggle_window;
-    default:
-      return KeyAction::none;
-  }
 }
 
 } // namespace quillon::launch

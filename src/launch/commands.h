@@ -1,8 +1,7 @@
 #pragma once
 
-// The texts handed to the shell, and which action a key release asks for.
+// The texts handed to the shell.
 
-#include <glib.h>
 #include <string>
 
 namespace quillon::launch {
@@ -39,20 +38,5 @@ preset_command(const std::string& interpreter,
 /// program starts the job itself, so that it can watch it.
 std::string
 foreground_command(const std::string& command);
-
-enum class KeyAction
-{
-  none,
-  launch_menu, ///< when the cursor is in the name column
-  copy_uri,
-  quit,
-  refresh,
-  toggle_window
-};
-
-/// What a key release on the plugin list asks for: Return and space on the
-/// key value alone, then Control with C, Q, R or W in either case.
-KeyAction
-key_action(guint keyval, guint state);
 
 } // namespace quillon::launch

@@ -1,6 +1,7 @@
 #include "launch/host_runner.h"
 
 #include "catalogue/lv2_path.h"
+#include "common/posix_io.h"
 #include "launch/host_outcome.h"
 
 #include <cerrno>
@@ -45,21 +46,6 @@ namespace {
 /// How much one wake-up reads before the main loop gets its turn again.
 constexpr std::size_t read_per_wakeup = 256 * 1024;
 
-/// Passes bytes on to our standard error; a broken one is not our worry.
-void
-pass_on(const char* data, std::size_t size)
-{
-  while (size > 0) {
-    const ssize_t n = write(STDERR_FILENO, data, size);
-    if (n > 0) {
-      data += n;
-      size -= static_cast<std::size_t>(n);
-    } else if (n < 0 && errno != EINTR) {
-      return;
-    }
-  }
-}
-
 /// Reads what the pipe holds now; false once it is at its end or broken.
 bool
 read_output(HostRunner::Job& job, std::size_t limit)
@@ -67,17 +53,16 @@ read_output(HostRunner::Job& job, std::size_t limit)
   char buffer[16384];
   std::size_t done = 0;
   while (done < limit) {
-    const ssize_t n = read(job.output_fd, buffer, sizeof buffer);
+    const ssize_t n = read_some(job.output_fd, buffer, sizeof buffer);
     if (n > 0) {
-      pass_on(buffer, static_cast<std::size_t>(n));
+      // Passed on to our standard error; a broken one is not our worry.
+      (void)write_all(STDERR_FILENO, buffer, static_cast<std::size_t>(n));
       job.tail.add(buffer, static_cast<std::size_t>(n));
       done += static_cast<std::size_t>(n);
     } else if (n == 0) {
       return false;
-    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      return true;
-    } else if (errno != EINTR) {
-      return false;
+    } else {
+      return errno == EAGAIN || errno == EWOULDBLOCK;
     }
   }
   return true;

@@ -2,8 +2,8 @@
 
 #include "launch/preset_list.h"
 
-#include "app/diagnostics.h"
-#include "catalogue/lilv_ptr.h"
+#include "common/diagnostics.h"
+#include "common/lilv_ptr.h"
 #include "catalogue/text_rules.h"
 #include "launch/commands.h"
 #include "launch/preset_lookup.h"
@@ -57,10 +57,10 @@ PresetList::show_presets(const Glib::ustring& tail,
   }
   list_store->clear();
   for (const launch::PresetEntry& preset : found) {
-    current_row = *list_store->append();
-    current_row.set_value(columns.label, Glib::ustring(preset.label));
-    current_row.set_value(columns.uri, Glib::ustring(preset.uri));
-    current_row.set_value(columns.plugin, plugin);
+    Gtk::TreeModel::Row row = *list_store->append();
+    row.set_value(columns.label, Glib::ustring(preset.label));
+    row.set_value(columns.uri, Glib::ustring(preset.uri));
+    row.set_value(columns.plugin, plugin);
   }
   popup_preset_menu(tail, world);
 }

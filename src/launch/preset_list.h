@@ -58,7 +58,6 @@ public:
 
   Presets columns;
   Glib::RefPtr<Gtk::ListStore> list_store;
-  Gtk::TreeModel::Row current_row;
   Glib::ustring interpreter;
   Glib::RefPtr<Gtk::TreeSelection> selection;
 

@@ -1,7 +1,7 @@
 #include "launch/preset_lookup.h"
 
-#include "app/diagnostics.h"
-#include "catalogue/lilv_ptr.h"
+#include "common/diagnostics.h"
+#include "common/lilv_ptr.h"
 #include "catalogue/text_rules.h"
 
 #include <glib/gi18n.h>

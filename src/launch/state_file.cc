@@ -1,8 +1,8 @@
 // Launching with a preset: its state goes to the state file that the host
 // loads.
 
-#include "app/diagnostics.h"
-#include "catalogue/lilv_ptr.h"
+#include "common/diagnostics.h"
+#include "common/lilv_ptr.h"
 #include "launch/checked_file.h"
 #include "launch/commands.h"
 #include "launch/preset_list.h"

@@ -1,5 +1,7 @@
 #include "marks/mark_file.h"
 
+#include "common/posix_io.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -65,22 +67,6 @@ read_file(const std::string& path, std::string& error)
 }
 
 namespace {
-
-bool
-write_all(int fd, const std::string& bytes)
-{
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    done += std::size_t(written);
-  }
-  return true;
-}
 
 /// The file a path finally names: a symbolic link is followed, so that a
 /// linked mark file (kept elsewhere by the user) is updated, not replaced

@@ -1,18 +1,18 @@
 #include "marks/mark_set.h"
 
-#include "catalogue/catalogue.h"
+#include "catalogue/text_rules.h"
 
 namespace quillon::marks {
 
-bool
-contains(const std::vector<Glib::ustring>& marks, const Glib::ustring& uri)
+std::size_t
+find_mark(const std::vector<Glib::ustring>& marks, const Glib::ustring& uri)
 {
   if (!uri.validate())
-    return false;
-  for (const auto& entry : marks)
-    if (entry.validate() && entry.compare(uri) == 0)
-      return true;
-  return false;
+    return marks.size();
+  for (std::size_t i = 0; i < marks.size(); ++i)
+    if (marks[i].validate() && marks[i].compare(uri) == 0)
+      return i;
+  return marks.size();
 }
 
 MarkSet::MarkSet(const std::vector<Glib::ustring>& marks)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <glibmm/ustring.h>
 #include <string>
 #include <unordered_set>
@@ -7,11 +8,18 @@
 
 namespace quillon::marks {
 
-/// True when some entry of `marks` equals `uri` as Glib::ustring::compare
-/// sees it (locale collation). Entries that are not valid UTF-8 match
-/// nothing and are never collated.
-bool
-contains(const std::vector<Glib::ustring>& marks, const Glib::ustring& uri);
+/// The position of the first entry of `marks` that equals `uri` as
+/// Glib::ustring::compare sees it (locale collation), or marks.size().
+/// Entries that are not valid UTF-8 match nothing and are never collated.
+std::size_t
+find_mark(const std::vector<Glib::ustring>& marks, const Glib::ustring& uri);
+
+/// True when some entry of `marks` equals `uri` (see find_mark).
+inline bool
+contains(const std::vector<Glib::ustring>& marks, const Glib::ustring& uri)
+{
+  return find_mark(marks, uri) != marks.size();
+}
 
 /// A mark list prepared for many membership tests: the same answers as
 /// `contains`, by the collation keys of its entries.

@@ -1,9 +1,10 @@
 // The favourite and blacklist marks: the check-box handlers that edit the
 // two lists, and the files that keep them across runs.
 
-#include "app/diagnostics.h"
+#include "common/diagnostics.h"
 #include "app/plugin_list.h"
 #include "marks/mark_file.h"
+#include "marks/mark_set.h"
 
 #include <glib/gi18n.h>
 #include <gtkmm/main.h>
@@ -11,17 +12,6 @@
 namespace quillon {
 
 namespace {
-
-/// The position of the first entry equal to `uri` (locale collation; an
-/// entry that is not valid UTF-8 equals nothing), or the list's end.
-std::vector<Glib::ustring>::iterator
-find_mark(std::vector<Glib::ustring>& marks, const Glib::ustring& uri)
-{
-  for (auto entry = marks.begin(); entry != marks.end(); ++entry)
-    if (entry->validate() && entry->compare(uri) == 0)
-      return entry;
-  return marks.end();
-}
 
 /// The check-box handler of one mark column. The toolkit has already
 /// flipped the row's flag, so the row holds the new state.
@@ -44,13 +34,13 @@ toggle_mark(LV2PluginList& window,
   const Glib::ustring uri = (*row).get_value(window.columns.uri);
   if (uri.empty())
     return;
-  const auto found = find_mark(marks, uri);
+  const std::size_t found = marks::find_mark(marks, uri);
   if (marked) {
-    if (found != marks.end())
+    if (found != marks.size())
       return;
     marks.push_back(uri);
-  } else if (found != marks.end()) {
-    marks.erase(found);
+  } else if (found != marks.size()) {
+    marks.erase(marks.begin() + static_cast<std::ptrdiff_t>(found));
   }
   changed = true;
   if (view_button.get_active())

@@ -1,16 +1,14 @@
 // The launch rules that need neither a display nor lilv: command texts and
-// quoting, key dispatch, the host list, the URI table and the state text.
+// quoting, the host list, the URI table and the state text.
 
 #include "launch/commands.h"
-#include "launch/host_list.h"
+#include "launch/host_search.h"
 #include "launch/state_text.h"
 #include "launch/urid_table.h"
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <gdk/gdk.h>
-#include <gdk/gdkkeysyms.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -80,30 +78,6 @@ TEST(LaunchCommand, HostileUrisReachTheShellAsOneArgument)
   }
   EXPECT_FALSE(std::filesystem::exists(planted));
   std::filesystem::remove_all(dir);
-}
-
-TEST(KeyDispatch, ReturnAndSpaceFirstThenControlLetters)
-{
-  EXPECT_EQ(key_action(GDK_KEY_Return, 0), KeyAction::launch_menu);
-  EXPECT_EQ(key_action(GDK_KEY_space, GDK_CONTROL_MASK | GDK_SHIFT_MASK),
-            KeyAction::launch_menu);
-  EXPECT_EQ(key_action(GDK_KEY_KP_Enter, 0), KeyAction::none);
-  EXPECT_EQ(key_action(GDK_KEY_KP_Enter, GDK_CONTROL_MASK), KeyAction::none);
-
-  EXPECT_EQ(key_action(GDK_KEY_q, GDK_CONTROL_MASK), KeyAction::quit);
-  EXPECT_EQ(key_action(GDK_KEY_Q, GDK_CONTROL_MASK), KeyAction::quit);
-  EXPECT_EQ(key_action(GDK_KEY_Q, GDK_CONTROL_MASK | GDK_SHIFT_MASK),
-            KeyAction::quit);
-  EXPECT_EQ(key_action(GDK_KEY_q, GDK_CONTROL_MASK | GDK_MOD1_MASK),
-            KeyAction::quit);
-  EXPECT_EQ(key_action(GDK_KEY_q, 0), KeyAction::none);
-  EXPECT_EQ(key_action(GDK_KEY_q, GDK_SHIFT_MASK), KeyAction::none);
-
-  EXPECT_EQ(key_action(GDK_KEY_c, GDK_CONTROL_MASK), KeyAction::copy_uri);
-  EXPECT_EQ(key_action(GDK_KEY_r, GDK_CONTROL_MASK), KeyAction::refresh);
-  EXPECT_EQ(key_action(GDK_KEY_W, GDK_CONTROL_MASK), KeyAction::toggle_window);
-  EXPECT_EQ(key_action(GDK_KEY_x, GDK_CONTROL_MASK), KeyAction::none);
-  EXPECT_EQ(key_action(GDK_KEY_Escape, GDK_CONTROL_MASK), KeyAction::none);
 }
 
 TEST(HostList, EntriesAndTheActiveIndex)

@@ -1,4 +1,4 @@
-#include "catalogue/catalogue.h"
+#include "catalogue/text_rules.h"
 #include "marks/mark_file.h"
 #include "marks/mark_set.h"
 #include "support/ustring_printer.h"

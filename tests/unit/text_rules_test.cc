@@ -1,4 +1,5 @@
 #include "catalogue/text_rules.h"
+#include "common/number_text.h"
 #include "support/ustring_printer.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Host discovery: the jalv hosts found in PATH fill the host drop-down.
 
-#include "app/diagnostics.h"
+#include "common/diagnostics.h"
 #include "app/plugin_list.h"
 #include "launch/checked_file.h"
-#include "launch/host_list.h"
+#include "launch/host_search.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -52,7 +52,7 @@ read_host_list()
       _("quillon: not using %s: %s\n"), path.c_str(), list.reason.c_str());
   if (list.check != launch::FileCheck::usable)
     return text;
-  if (!launch::read_all(list.fd.get(), text))
+  if (!read_all(list.fd.get(), text))
     text.clear();
   // A stand-in made for this start only is not left behind in /tmp.
   if (file.temporary)

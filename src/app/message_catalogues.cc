@@ -1,4 +1,4 @@
-#include "app/catalogue_dir.h"
+#include "app/message_catalogues.h"
 
 #include <climits>
 #include <cstdlib>
@@ -29,7 +29,7 @@ is_directory(const char* path)
 } // namespace
 
 std::string
-catalogue_dir(const char* running_binary,
+message_catalogue_dir(const char* running_binary,
               const char* build_binary,
               const char* build_catalogues,
               const char* installed_catalogues)

@@ -1,6 +1,6 @@
 // The labelled presets of a plugin, read from fixture bundles.
 
-#include "catalogue/lilv_ptr.h"
+#include "common/lilv_ptr.h"
 #include "launch/preset_lookup.h"
 #include "support/lv2_fixture.h"
 

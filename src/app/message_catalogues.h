@@ -13,7 +13,7 @@ namespace quillon {
 /// is that binary, a copy of it is not. Without the build's catalogue
 /// directory the installed one is used.
 std::string
-catalogue_dir(const char* running_binary,
+message_catalogue_dir(const char* running_binary,
               const char* build_binary,
               const char* build_catalogues,
               const char* installed_catalogues);

@@ -1,4 +1,4 @@
-#include "launch/host_list.h"
+#include "launch/host_search.h"
 
 #include "launch/commands.h"
 

@@ -2,13 +2,19 @@
 // a plugin's URI and the window's Control-key shortcuts.
 
 #include "app/plugin_list.h"
+#include "app/key_actions.h"
 #include "launch/commands.h"
 
 #include <gdk/gdk.h>
+#include <gdk/gdkkeysyms.h>
 #include <gtkmm/clipboard.h>
 #include <string>
 
 namespace quillon {
+
+static_assert(keys::return_key == GDK_KEY_Return && keys::space == GDK_KEY_space &&
+                keys::control_mask == GDK_CONTROL_MASK,
+              "the key values are X11's, as GDK passes them on");
 
 namespace {
 
@@ -39,24 +45,24 @@ LV2PluginList::on_button_release(GdkEventButton* event)
 bool
 LV2PluginList::on_key_release(GdkEventKey* event)
 {
-  switch (launch::key_action(event->keyval, event->state)) {
-    case launch::KeyAction::launch_menu:
+  switch (key_action(event->keyval, event->state)) {
+    case KeyAction::launch_menu:
       if (cursor_in_name_column(tree_view))
         show_launch_menu();
       break;
-    case launch::KeyAction::copy_uri:
+    case KeyAction::copy_uri:
       copy_uri();
       break;
-    case launch::KeyAction::quit:
+    case KeyAction::quit:
       on_quit();
       break;
-    case launch::KeyAction::refresh:
+    case KeyAction::refresh:
       on_refresh();
       break;
-    case launch::KeyAction::toggle_window:
+    case KeyAction::toggle_window:
       systray_action();
       break;
-    case launch::KeyAction::none:
+    case KeyAction::none:
       break;
   }
   return true;

@@ -1,0 +1,27 @@
+#include "app/key_actions.h"
+
+namespace quillon {
+
+KeyAction
+key_action(unsigned keyval, unsigned state)
+{
+  if (keyval == keys::return_key || keyval == keys::space)
+    return KeyAction::launch_menu;
+  if (!(state & keys::control_mask))
+    return KeyAction::none;
+  // Bit 0x20 cleared: the lower-case letter reads as its capital.
+  switch (keyval & ~0x20u) {
+    case 'C':
+      return KeyAction::copy_uri;
+    case 'Q':
+      return KeyAction::quit;
+    case 'R':
+      return KeyAction::refresh;
+    case 'W':
+      return KeyAction::toggle_window;
+    default:
+      return KeyAction::none;
+  }
+}
+
+} // namespace quillon
