@@ -4,12 +4,13 @@
 # its window has the German title, with nothing installed. A copy of it
 # elsewhere is no longer the build's binary and reads the installed
 # catalogues only.
+set -eu
 . "$(dirname "$0")/lib.sh"
 
 LV2_PATH=$(empty_lv2_path)
 export LV2_PATH
 catalogues="$(cd "$(dirname "$QUILLON")/../po" && pwd)"
-localedir=$(strings "$QUILLON" | grep -m 1 '^/.*share/locale$')
+localedir=$(strings "$QUILLON" | grep -m 1 '^/.*share/locale$' || true)
 [ -d "$catalogues/de/LC_MESSAGES" ] || fail "the build has no German catalogue"
 [ -n "$localedir" ] || fail "no installed locale directory in the binary"
 [ "$failures" = 0 ] || finish
@@ -17,8 +18,10 @@ localedir=$(strings "$QUILLON" | grep -m 1 '^/.*share/locale$')
 # Nothing installed: an empty directory where the installed catalogues go
 # (private to this test's mount namespace), so only the build's can speak
 # German.
-mkdir -p "$localedir" && mount -t tmpfs tmpfs "$localedir" ||
-  { fail "cannot empty $localedir"; finish; }
+if ! mkdir -p "$localedir" || ! mount -t tmpfs tmpfs "$localedir"; then
+  fail "cannot empty $localedir"
+  finish
+fi
 
 # title_is BINARY TITLE WHAT [VAR=VALUE...]: starts BINARY with the
 # environment settings given and passes when its window is titled TITLE.

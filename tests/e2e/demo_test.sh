@@ -4,7 +4,16 @@
 # window beside quillon's (it checks each step itself and fails saying
 # which), save the screenshot, and leave none of the processes it started
 # behind: the host, quillon, the JACK server.
+set -eu
 . "$(dirname "$0")/lib.sh"
+# What the demo uses: the GUI host, a JACK server, the X tools that drive
+# quillon and save the screen, and calf's Reverb.
+need_commands jalv jalv.gtk3
+need_commands jackd2 jackd
+need_commands x11-utils xprop xwininfo
+need_commands imagemagick import identify convert
+need_commands lilv-utils lv2info
+need_file calf-plugins /usr/lib/lv2/calf.lv2
 
 demo="$(cd "$(dirname "$0")/../.." && pwd)/scripts/demo"
 shot=/tmp/demo-screenshot.png
@@ -17,8 +26,9 @@ namespace=$(readlink /proc/self/ns/mnt)
 list_sandbox_processes()
 {
   for dir in /proc/[0-9]*; do
-    [ "$(readlink "$dir/ns/mnt" 2>/dev/null)" = "$namespace" ] &&
+    if [ "$(readlink "$dir/ns/mnt" 2>/dev/null || true)" = "$namespace" ]; then
       echo "${dir#/proc/}"
+    fi
   done | sort
 }
 list_sandbox_processes >/tmp/before
@@ -27,7 +37,9 @@ list_sandbox_processes >/tmp/before
 list_demo_semaphores()
 {
   for file in /dev/shm/jack_sem.*_quillon-demo-*; do
-    [ -e "$file" ] && echo "${file#/dev/shm/}"
+    if [ -e "$file" ]; then
+      echo "${file#/dev/shm/}"
+    fi
   done | sort
 }
 list_demo_semaphores >/tmp/semaphores.before
@@ -50,9 +62,12 @@ sleep 0.5
 list_sandbox_processes >/tmp/after
 left=""
 for pid in $(comm -13 /tmp/before /tmp/after); do
-  command=$(cat "/proc/$pid/cmdline" 2>/dev/null | tr '\0' ' ')
-  [ -n "$command" ] && left="$left
+  # A process that has ended since has no command line any more.
+  command=$(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline" || true)
+  if [ -n "$command" ]; then
+    left="$left
   $pid $command"
+  fi
 done
 if [ -z "$left" ]; then
   pass "no process of the demo is left"

@@ -2,9 +2,11 @@
 # The global hot-key with the real X server: Shift+Escape toggles the
 # window from anywhere, Control+Shift+Escape when another client holds
 # Shift+Escape, none when both are taken; a key press queued at quit.
+set -eu
 . "$(dirname "$0")/lib.sh"
 
-export LV2_PATH=$(empty_lv2_path)
+LV2_PATH=$(empty_lv2_path)
+export LV2_PATH
 log=$(mktemp -d /tmp/hotkey.XXXXXX)
 GRABBER="$TEST_TOOLS/key_grabber"
 
@@ -29,8 +31,11 @@ start_quillon()
 
 # --- Nothing else holds the keys: Shift+Escape toggles.
 start_quillon free
-toggles shift+Escape "$id" && pass "Shift+Escape toggles the window" ||
+if toggles shift+Escape "$id"; then
+  pass "Shift+Escape toggles the window"
+else
   fail "Shift+Escape does not toggle"
+fi
 [ -s "$log/free.err" ] && fail "free: unexpected messages: $(cat "$log/free.err")"
 echo quit | to_fifo
 wait_for_exit $pid 10 || fail "free: quit"
@@ -40,14 +45,19 @@ wait_for_exit $pid 10 || fail "free: quit"
 grabber=$!
 wait_for_text "$log/grabber1.out" ready || fail "rival did not grab"
 start_quillon fallback
-grep -qx "X Error: try ControlMask | ShiftMask now " "$log/fallback.err" &&
-  pass "first message when Shift+Escape is taken" ||
+if grep -qx "X Error: try ControlMask | ShiftMask now " "$log/fallback.err"; then
+  pass "first message when Shift+Escape is taken"
+else
   fail "fallback message: $(cat -A "$log/fallback.err")"
-toggles ctrl+shift+Escape "$id" && pass "Control+Shift+Escape toggles" ||
+fi
+if toggles ctrl+shift+Escape "$id"; then
+  pass "Control+Shift+Escape toggles"
+else
   fail "Control+Shift+Escape does not toggle"
+fi
 echo quit | to_fifo
 wait_for_exit $pid 10 || fail "fallback: quit"
-kill $grabber; wait $grabber 2>/dev/null
+kill $grabber; wait $grabber 2>/dev/null || true
 
 # --- A rival holds both: the hot-key is off, the program runs on and the
 # tray action still toggles.
@@ -55,23 +65,36 @@ kill $grabber; wait $grabber 2>/dev/null
 grabber=$!
 wait_for_text "$log/grabber2.out" ready || fail "rival did not grab both"
 start_quillon disabled
-wait_for_text "$log/disabled.err" "Global HotKey disabled" 5 &&
-  pass "second message when both are taken" ||
+if wait_for_text "$log/disabled.err" "Global HotKey disabled" 5; then
+  pass "second message when both are taken"
+else
   fail "no second message: $(cat -A "$log/disabled.err")"
-kill -0 $pid 2>/dev/null && pass "runs on without a hot-key" ||
+fi
+if kill -0 $pid 2>/dev/null; then
+  pass "runs on without a hot-key"
+else
   fail "ended without a hot-key"
+fi
 echo "systray action" | to_fifo
-wait_state "$id" hidden 5 && pass "tray action still hides" || fail "tray action hide"
+if wait_state "$id" hidden 5; then
+  pass "tray action still hides"
+else
+  fail "tray action hide"
+fi
 echo "systray action" | to_fifo
-wait_state "$id" shown 5 && pass "tray action still shows" || fail "tray action show"
+if wait_state "$id" shown 5; then
+  pass "tray action still shows"
+else
+  fail "tray action show"
+fi
 echo quit | to_fifo
 wait_for_exit $pid 10 || fail "disabled: quit"
-kill $grabber; wait $grabber 2>/dev/null
+kill $grabber; wait $grabber 2>/dev/null || true
 
 # --- Key presses queued while the program quits: it ends cleanly.
 for round in 1 2 3; do
   start_quillon queued$round
-  for i in 1 2 3 4 5 6; do xdotool key shift+Escape; done &
+  for _ in 1 2 3 4 5 6; do xdotool key shift+Escape; done &
   keys=$!
   echo quit | to_fifo
   wait $keys

@@ -3,27 +3,25 @@
 # with the mouse, chooses a preset with the keyboard, and lets the real jalv
 # load the state file quillon wrote: the control values jalv reports must be
 # the preset's own values.
-#
-#   launch_preset_jalv_test.sh QUILLON
-set -u
-quillon=$1
+set -eu
+. "$(dirname "$0")/lib.sh"
+need_commands jackd2 jackd jack_lsp
+need_commands jalv jalv
 calf=/usr/lib/lv2/calf.lv2
+need_file calf-plugins $calf/Flanger.ttl
 plugin=http://calf.sourceforge.net/plugins/Flanger
 preset=http://calf.sourceforge.net/factory_presets#flanger_Allpassfilter
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in jackd jack_lsp jalv xdotool; do
-  command -v $tool >/dev/null || fail "$tool is not installed"
-done
-[ -f $calf/Flanger.ttl ] || fail "calf-plugins is not installed"
-
+# The processes started here end with the test, however it ends.
 pids=""
-cleanup() { for pid in $pids; do kill "$pid" 2>/dev/null; done; wait 2>/dev/null; }
+# shellcheck disable=SC2317 # run by the trap
+cleanup() { for pid in $pids; do kill "$pid" 2>/dev/null || true; done; wait; }
 trap cleanup EXIT
 
 # Polls a command for up to $1 tenths of a second.
 wait_for() {
-  local tries=$1; shift
+  tries=$1
+  shift
   while ! "$@" >/dev/null 2>&1; do
     tries=$((tries - 1))
     [ $tries -gt 0 ] || return 1
@@ -34,7 +32,11 @@ wait_for() {
 export JACK_NO_AUDIO_RESERVATION=1
 jackd -r -d dummy -r 48000 -p 256 >/tmp/jackd.log 2>&1 &
 pids="$pids $!"
-wait_for 100 jack_lsp || { cat /tmp/jackd.log >&2; fail "jackd did not start"; }
+if ! wait_for 100 jack_lsp; then
+  cat /tmp/jackd.log >&2
+  fail "jackd did not start"
+  finish
+fi
 
 # One bundle with the calf Flanger and its presets, so the list has one row.
 mkdir -p /tmp/lv2/flanger.lv2
@@ -65,32 +67,49 @@ HOST
 chmod +x /tmp/bin/jalv.gtk
 export PATH=/tmp/bin:$PATH
 
-"$quillon" 2>/tmp/quillon.err &
+"$QUILLON" 2>/tmp/quillon.err &
 pids="$pids $!"
-wait_for 100 xdotool search --onlyvisible --name '^LV2 plugs$' ||
+if ! window=$(wait_for_window "LV2 plugs" 10); then
   fail "no window"
-window=$(xdotool search --onlyvisible --name '^LV2 plugs$' | head -1)
-grep -qx jalv.gtk /tmp/jalv.interpreter || fail "host list lacks jalv.gtk"
+  finish
+fi
+if grep -qx jalv.gtk /tmp/jalv.interpreter; then
+  pass "the host list has jalv.gtk"
+else
+  fail "host list lacks jalv.gtk"
+  finish
+fi
 
 # Left click on the name of the one row, then Down to "Default", Down past
 # the separator to the first preset in label order ("Allpass filter"), Return.
-xdotool windowactivate --sync "$window" 2>/dev/null
+xdotool windowactivate --sync "$window" 2>/dev/null || true
 xdotool mousemove --window "$window" 60 40 click 1
 sleep 0.5
 xdotool key Down Down Return
 
-wait_for 200 test -s /tmp/jalv.out || {
+if ! wait_for 200 test -s /tmp/jalv.out; then
   cat /tmp/quillon.err >&2
   fail "the host did not run"
-}
+  finish
+fi
 
 printf -- '-l\n/tmp/state.ttl\n%s\n' "$plugin" >/tmp/expected.argv
-cmp -s /tmp/expected.argv /tmp/host.argv || {
+if cmp -s /tmp/expected.argv /tmp/host.argv; then
+  pass "host arguments: -l /tmp/state.ttl $plugin"
+else
   cat /tmp/host.argv >&2
   fail "host arguments"
-}
-head -c 7 /tmp/state.ttl | grep -q '^@prefix' || fail "state file has no prefixes"
-sed -n 8p /tmp/state.ttl | grep -q '^<>' || fail "state subject is not <>"
+fi
+if head -c 7 /tmp/state.ttl | grep -q '^@prefix'; then
+  pass "state file begins with its prefixes"
+else
+  fail "state file has no prefixes"
+fi
+if sed -n 8p /tmp/state.ttl | grep -q '^<>'; then
+  pass "state subject is <>"
+else
+  fail "state subject is not <>"
+fi
 
 # The preset's values, from its own Turtle.
 awk -v p="<$preset>" '
@@ -100,18 +119,22 @@ awk -v p="<$preset>" '
     split(substr($0, RSTART, RLENGTH), f, /[" ]+/)
     print f[2], f[5]
   }' $calf/presets-Flanger.ttl >/tmp/expected.values
-[ "$(wc -l </tmp/expected.values)" -ge 3 ] || fail "could not read the preset"
+if [ "$(wc -l </tmp/expected.values)" -lt 3 ]; then
+  fail "could not read the preset"
+  finish
+fi
 
-status=0
+before=$failures
 while read -r symbol value; do
   got=$(awk -v s="$symbol" '$1 == s && $2 == "=" { print $3 }' /tmp/jalv.out | head -1)
   if [ -z "$got" ] ||
      ! awk -v a="$got" -v b="$value" 'BEGIN { d = a - b; exit !(d < 1e-5 && d > -1e-5) }'; then
-    echo "FAIL: $symbol: preset $value, jalv loaded '${got}'" >&2
-    status=1
+    fail "$symbol: preset $value, jalv loaded '${got}'"
   else
-    echo "ok: $symbol = $got (preset $value)"
+    pass "$symbol = $got (preset $value)"
   fi
 done </tmp/expected.values
-[ $status = 0 ] || { cat /tmp/jalv.out >&2; exit 1; }
-echo "PASS"
+if [ "$failures" != "$before" ]; then
+  cat /tmp/jalv.out >&2
+fi
+finish

@@ -1,20 +1,27 @@
 #!/bin/bash
 # Start-up and the command line of the real program.
+set -eu
 . "$(dirname "$0")/lib.sh"
 
-export LV2_PATH=$(empty_lv2_path)
+LV2_PATH=$(empty_lv2_path)
+export LV2_PATH
 work=$(mktemp -d /tmp/startup.XXXXXX)
+# The version CMake gives the program.
+version=$("$(dirname "$0")/../../scripts/version")
 
 # --version: the exact banner on standard error, status 0, and the process
 # ends by itself.
 "$QUILLON" -v 2>"$work/version.err" &
 pid=$!
-if wait_for_exit $pid 30; then
-  [ "$exit_status" = 0 ] && pass "-v exits 0" || fail "-v exited with $exit_status"
-else
+if ! wait_for_exit $pid 30; then
   fail "-v did not end"
+elif [ "$exit_status" = 0 ]; then
+  pass "-v exits 0"
+else
+  fail "-v exited with $exit_status"
 fi
-printf 'quillon version \033[1;32m 1.3 \n \033[0m    lists LV2 plugins and starts them in a jalv host\n' >"$work/banner"
+printf 'quillon version \033[1;32m %s \n \033[0m    lists LV2 plugins and starts them in a jalv host\n' \
+  "$version" >"$work/banner"
 if cmp -s "$work/banner" "$work/version.err"; then
   pass "-v prints the banner"
 else
@@ -41,7 +48,11 @@ if id=$(wait_for_window "LV2 plugs" 30); then
     [ "$height" = 600 ] && break
     sleep 0.05
   done
-  [ "$height" = 600 ] && pass "-H 600" || fail "-H 600 gave height $height"
+  if [ "$height" = 600 ]; then
+    pass "-H 600"
+  else
+    fail "-H 600 gave height $height"
+  fi
 else
   fail "no window with -H 600"
 fi
@@ -56,7 +67,7 @@ else
   fail "no window after an unknown option"
 fi
 stop $pid
-lines=$(grep -c . "$work/unknown.err")
+lines=$(grep -c . "$work/unknown.err" || true)
 if [ "$lines" = 1 ] && grep -q "no-such-option" "$work/unknown.err"; then
   pass "unknown option reported on one line"
 else
