@@ -64,7 +64,8 @@ if [ ! -s /tmp/.display ]; then
   cat /tmp/.xvfb.log >&2
   exit 1
 fi
-export DISPLAY=":$(cat /tmp/.display)"
+DISPLAY=":$(cat /tmp/.display)"
+export DISPLAY
 
 pids=""
 if [ $wm = 1 ]; then
