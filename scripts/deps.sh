@@ -1,3 +1,4 @@
+# shellcheck shell=sh disable=SC2034 # the scripts that source it use the lists
 # Installs the Debian packages that are missing. Sourced by the other
 # scripts: `install_packages name...`.
 
@@ -10,9 +11,11 @@ run_packages="xvfb openbox trayer imagemagick x11-utils xdotool gawk
 # Installed by scripts/run when lilv finds no plugin at all: a few real
 # plugins, calf's with presets.
 demo_plugin_packages="mda-lv2 calf-plugins"
+# The checks of scripts/lint: the C++ formatting and the shell scripts.
+lint_packages="clang-format-14 shellcheck"
 test_packages="googletest libgtest-dev xclip util-linux locales
   mda-lv2 swh-lv2 x42-plugins calf-plugins lsp-plugins-lv2
-  clang-format-14"
+  $lint_packages"
 fuzz_packages="clang-14 libclang-rt-14-dev"
 
 install_packages()
