@@ -4,6 +4,7 @@
 // Prints one "name seconds rows" line per measure (medians of repeats).
 
 #include "app/plugin_list.h"
+#include "support/window_peer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -58,15 +59,18 @@ main(int argc, char** argv)
 
   const double construct =
     timed([&window] { window = std::make_unique<quillon::LV2PluginList>(); });
-  const auto rows = [&window] { return window->list_store->children().size(); };
+  const auto rows = [&window] {
+    return quillon::test::peer(*window).list_store->children().size();
+  };
   report("window", construct, rows());
 
   std::vector<double> refreshes;
   for (int i = 0; i < 2; ++i)
-    refreshes.push_back(timed([&] { window->refresh_button.clicked(); }));
+    refreshes.push_back(
+      timed([&] { quillon::test::peer(*window).refresh_button.clicked(); }));
   report("refresh", median(refreshes), rows());
 
-  Gtk::Entry* entry = window->search_combo.get_entry();
+  Gtk::Entry* entry = quillon::test::peer(*window).search_combo.get_entry();
   const struct
   {
     const char* name;
@@ -92,8 +96,10 @@ main(int argc, char** argv)
   std::vector<double> to_view;
   std::vector<double> back;
   for (int i = 0; i < repeats; ++i) {
-    to_view.push_back(timed([&] { window->bl_button.set_active(true); }));
-    back.push_back(timed([&] { window->bl_button.set_active(false); }));
+    to_view.push_back(
+      timed([&] { quillon::test::peer(*window).bl_button.set_active(true); }));
+    back.push_back(
+      timed([&] { quillon::test::peer(*window).bl_button.set_active(false); }));
   }
   report("toggle_view", median(to_view), 0);
   report("toggle_all", median(back), rows());

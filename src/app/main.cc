@@ -36,10 +36,11 @@ main(int argc, char* argv[])
 
   // Run from the build tree, the build's own catalogues; installed, the
   // installed ones.
-  const std::string catalogues = quillon::message_catalogue_dir("/proc/self/exe",
-                                                        QUILLON_BUILD_BINARY,
-                                                        QUILLON_BUILD_LOCALEDIR,
-                                                        QUILLON_LOCALEDIR);
+  const std::string catalogues =
+    quillon::message_catalogue_dir("/proc/self/exe",
+                                   QUILLON_BUILD_BINARY,
+                                   QUILLON_BUILD_LOCALEDIR,
+                                   QUILLON_LOCALEDIR);
   bindtextdomain("quillon", catalogues.c_str());
   bind_textdomain_codeset("quillon", "UTF-8");
   textdomain("quillon");
@@ -49,17 +50,7 @@ main(int argc, char* argv[])
   g_log_set_handler(
     "Gtk", G_LOG_LEVEL_WARNING, quillon::null_log_handler, nullptr);
 
-  try {
-    window->options.parse(argc, argv);
-  } catch (const Glib::OptionError& error) {
-    std::fprintf(stderr, "%s\n", error.what().c_str());
-  }
-  if (window->options.systray)
-    window->hide();
-  if (window->options.high != 0)
-    window->resize(1, window->options.high);
-  if (window->options.version)
-    window->options.print_version(window.get());
+  window->apply_command_line(argc, argv);
 
   // Announce this process; when another instance owns the FIFO it answers
   // and this process ends, while that instance's window comes forward.

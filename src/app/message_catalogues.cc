@@ -30,9 +30,9 @@ is_directory(const char* path)
 
 std::string
 message_catalogue_dir(const char* running_binary,
-              const char* build_binary,
-              const char* build_catalogues,
-              const char* installed_catalogues)
+                      const char* build_binary,
+                      const char* build_catalogues,
+                      const char* installed_catalogues)
 {
   const std::string running = real_path(running_binary);
   if (!running.empty() && running == real_path(build_binary) &&

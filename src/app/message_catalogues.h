@@ -14,8 +14,8 @@ namespace quillon {
 /// directory the installed one is used.
 std::string
 message_catalogue_dir(const char* running_binary,
-              const char* build_binary,
-              const char* build_catalogues,
-              const char* installed_catalogues);
+                      const char* build_binary,
+                      const char* build_catalogues,
+                      const char* installed_catalogues);
 
 } // namespace quillon

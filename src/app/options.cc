@@ -47,6 +47,22 @@ version_banner()
 }
 
 void
+LV2PluginList::apply_command_line(int& argc, char**& argv)
+{
+  try {
+    options.parse(argc, argv);
+  } catch (const Glib::OptionError& error) {
+    std::fprintf(stderr, "%s\n", error.what().c_str());
+  }
+  if (options.systray)
+    hide();
+  if (options.high != 0)
+    resize(1, options.high);
+  if (options.version)
+    options.print_version(this);
+}
+
+void
 Options::print_version(LV2PluginList* window)
 {
   std::fputs(version_banner().c_str(), stderr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/version.h"
+
 #include <glibmm/optioncontext.h>
 #include <glibmm/optionentry.h>
 #include <glibmm/optiongroup.h>
@@ -9,7 +11,7 @@ namespace quillon {
 class LV2PluginList;
 
 /// The program's version, shown by --version.
-inline constexpr const char* version_text = "1.3";
+inline constexpr const char* version_text = QUILLON_VERSION;
 
 /// The three command-line options: --systray, --high HIGH, --version.
 class Options : public Glib::OptionContext

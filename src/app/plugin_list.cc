@@ -105,7 +105,7 @@ LV2PluginList::LV2PluginList()
   status_icon->set_tooltip_text(tray_tooltip);
 
   selection = tree_view.get_selection();
-  presets.selection = selection;
+  presets.set_selection(selection);
 
   connect_signals();
   show_all();
@@ -119,7 +119,7 @@ LV2PluginList::~LV2PluginList()
   if (control_fifo && control_fifo->window == this)
     control_fifo->window = nullptr;
   if (hot_key) {
-    LV2PluginList* expected = this;
+    WindowControl* expected = this;
     hot_key->window.compare_exchange_strong(expected, nullptr);
   }
   // The rows and the catalogue borrow from the world: drop them with it,

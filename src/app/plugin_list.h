@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/options.h"
+#include "app/window_control.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/detached_model.h"
 #include "common/lilv_ptr.h"
@@ -31,10 +32,17 @@ namespace quillon {
 class ControlFifo;
 class GlobalHotKey;
 
+namespace test {
+class WindowPeer;
+}
+
 /// The main window and owner of nearly all state: the widgets, the plugin
 /// list, the mark lists, the lilv world, the preset list and the options.
-/// Its member functions are defined in the folder of their subsystem.
-class LV2PluginList : public Gtk::Window
+/// Its member functions are defined in the folder of their subsystem. The
+/// process-wide objects see it only as a WindowControl.
+class LV2PluginList
+  : public Gtk::Window
+  , public WindowControl
 {
 public:
   /// The column record of the plugin list.
@@ -54,14 +62,19 @@ public:
   LV2PluginList();
   ~LV2PluginList() override;
 
+  /// Parses the command line and applies it: start hidden, the window's
+  /// height, the version banner.
+  void apply_command_line(int& argc, char**& argv);
+
   // Window visibility and tray.
-  void systray_action();
-  void show_window();
-  void hide_window();
+  void systray_action() override;
+  void show_window() override;
+  void hide_window() override;
+  void close_window() override;
   void unselect_and_focus();
   void systray_menu(guint button, guint32 activate_time);
 
-  // Plugin list rows, scan, views and search, class list, port summary.
+  // Plugin list rows, scan, views and search, class list.
   void scan_plugins();
   void on_refresh();
   void fill_search();
@@ -88,6 +101,9 @@ public:
   virtual void on_fav_toggled();
   virtual void on_bl_toggled();
   virtual void on_quit();
+
+private:
+  friend class test::WindowPeer;
 
   PlugInfo columns;
   std::vector<Glib::ustring> class_labels;
@@ -133,7 +149,15 @@ public:
   /// What the rows of the current world are made of.
   catalogue::Index catalogue;
 
-private:
+  /// The check-box handler of one mark column. The toolkit has already
+  /// flipped the row's flag, so the row holds the new state.
+  void toggle_mark(const Glib::ustring& path,
+                   const Gtk::TreeModelColumn<bool>& column,
+                   std::vector<Glib::ustring>& marks,
+                   bool& changed,
+                   const Gtk::ToggleButton& view_button,
+                   void (LV2PluginList::*refill_view)());
+
   /// Which of the two shown names a fill gives its rows.
   enum class RowNames
   {

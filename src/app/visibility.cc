@@ -24,6 +24,12 @@ is_hidden(const Gtk::Window& window)
 } // namespace
 
 void
+LV2PluginList::close_window()
+{
+  hide();
+}
+
+void
 LV2PluginList::unselect_and_focus()
 {
   if (const Gtk::TreeModel::iterator row = selection->get_selected())

@@ -1,7 +1,7 @@
 #include "catalogue/catalogue.h"
 
-#include "common/lilv_ptr.h"
 #include "catalogue/port_summary.h"
+#include "common/lilv_ptr.h"
 
 #include <algorithm>
 #include <glib/gi18n.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/lilv_ptr.h"
 #include "catalogue/text_rules.h"
+#include "common/lilv_ptr.h"
 
 #include <lilv/lilv.h>
 

@@ -18,11 +18,10 @@ LV2PluginList::scan_plugins()
   Glib::ustring invalid_uris;
 
   world.reset(lilv_world_new());
-  if (const auto path = catalogue::absolute_lv2_path(
-        std::getenv("LV2_PATH"), Glib::get_current_dir())) {
+  if (const auto path = catalogue::absolute_lv2_path(std::getenv("LV2_PATH"),
+                                                     Glib::get_current_dir())) {
     const NodePtr path_node(lilv_new_string(world.get(), path->c_str()));
-    lilv_world_set_option(
-      world.get(), LILV_OPTION_LV2_PATH, path_node.get());
+    lilv_world_set_option(world.get(), LILV_OPTION_LV2_PATH, path_node.get());
   }
   lilv_world_load_all(world.get());
   plugins = lilv_world_get_all_plugins(world.get());

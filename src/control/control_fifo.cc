@@ -1,9 +1,8 @@
 #include "control/control_fifo.h"
 
-#include "common/posix_io.h"
-
+#include "app/window_control.h"
 #include "common/diagnostics.h"
-#include "app/plugin_list.h"
+#include "common/posix_io.h"
 #include "control/fifo_path.h"
 #include "control/messages.h"
 
@@ -189,7 +188,7 @@ ControlFifo::handle_line(const control::LineReader::Line& line)
       }
       is_owner = false;
       if (window)
-        window->hide();
+        window->close_window();
       Glib::signal_idle().connect_once(sigc::ptr_fun(&Gtk::Main::quit),
                                        Glib::PRIORITY_DEFAULT_IDLE);
       break;

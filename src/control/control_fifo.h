@@ -10,7 +10,7 @@
 
 namespace quillon {
 
-class LV2PluginList;
+class WindowControl;
 
 /// The per-user FIFO that keeps one instance per user and carries the
 /// control lines ("show", "hide", "systray action", "quit", "exit" and the
@@ -42,7 +42,7 @@ public:
   sigc::connection watch;
   bool is_owner = false;
   Glib::ustring announcement;
-  LV2PluginList* window = nullptr;
+  WindowControl* window = nullptr;
 
 private:
   ControlFifo();

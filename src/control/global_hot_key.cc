@@ -1,9 +1,8 @@
 #include "control/global_hot_key.h"
 
-#include "common/posix_io.h"
-
+#include "app/window_control.h"
 #include "common/diagnostics.h"
-#include "app/plugin_list.h"
+#include "common/posix_io.h"
 
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
@@ -27,7 +26,7 @@ namespace {
 gboolean
 toggle_window(gpointer /*unused*/)
 {
-  if (LV2PluginList* window = GlobalHotKey::get_instance()->window.load())
+  if (WindowControl* window = GlobalHotKey::get_instance()->window.load())
     window->systray_action();
   return G_SOURCE_REMOVE;
 }

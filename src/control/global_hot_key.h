@@ -9,7 +9,7 @@ typedef struct _XDisplay Display;
 
 namespace quillon {
 
-class LV2PluginList;
+class WindowControl;
 
 /// Listens for Shift+Escape (Control+Shift+Escape when another program
 /// holds that) on the whole X display, in a thread with its own display
@@ -41,7 +41,7 @@ public:
   bool start_failed = false;
   /// Read by the main thread when a key press arrives; cleared by the
   /// window when it goes, so that no press reaches a destroyed window.
-  std::atomic<LV2PluginList*> window{ nullptr };
+  std::atomic<WindowControl*> window{ nullptr };
 
 private:
   GlobalHotKey();

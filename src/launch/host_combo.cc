@@ -1,7 +1,7 @@
 // Host discovery: the jalv hosts found in PATH fill the host drop-down.
 
-#include "common/diagnostics.h"
 #include "app/plugin_list.h"
+#include "common/diagnostics.h"
 #include "launch/checked_file.h"
 #include "launch/host_search.h"
 
@@ -70,13 +70,13 @@ LV2PluginList::find_hosts()
     host_combo.append(entry);
   if (hosts.active >= 0)
     host_combo.set_active(hosts.active);
-  presets.interpreter = host_combo.get_active_text();
+  presets.set_interpreter(host_combo.get_active_text());
 }
 
 void
 LV2PluginList::on_host_changed()
 {
-  presets.interpreter = host_combo.get_active_text();
+  presets.set_interpreter(host_combo.get_active_text());
 }
 
 } // namespace quillon

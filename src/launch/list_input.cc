@@ -1,8 +1,8 @@
 // Mouse and key handling of the plugin list: the launch menu, the copy of
 // a plugin's URI and the window's Control-key shortcuts.
 
-#include "app/plugin_list.h"
 #include "app/key_actions.h"
+#include "app/plugin_list.h"
 #include "launch/commands.h"
 
 #include <gdk/gdk.h>
@@ -12,7 +12,8 @@
 
 namespace quillon {
 
-static_assert(keys::return_key == GDK_KEY_Return && keys::space == GDK_KEY_space &&
+static_assert(keys::return_key == GDK_KEY_Return &&
+                keys::space == GDK_KEY_space &&
                 keys::control_mask == GDK_CONTROL_MASK,
               "the key values are X11's, as GDK passes them on");
 

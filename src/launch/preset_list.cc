@@ -2,9 +2,9 @@
 
 #include "launch/preset_list.h"
 
+#include "catalogue/text_rules.h"
 #include "common/diagnostics.h"
 #include "common/lilv_ptr.h"
-#include "catalogue/text_rules.h"
 #include "launch/commands.h"
 #include "launch/preset_lookup.h"
 #include "launch/urid_table.h"

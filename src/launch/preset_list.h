@@ -15,6 +15,10 @@
 
 namespace quillon {
 
+namespace test {
+class WindowPeer;
+}
+
 /// The presets of the plugin whose launch menu is open, the chosen host
 /// command, and the launch menu's handlers.
 class PresetList
@@ -56,6 +60,17 @@ public:
   /// The path handed to the host with "-l".
   const std::string& state_file() const { return state_path; }
 
+  /// The host command that starts the plugins: the host drop-down's text.
+  void set_interpreter(const Glib::ustring& host) { interpreter = host; }
+  /// The plugin list's selection, which every launch clears.
+  void set_selection(const Glib::RefPtr<Gtk::TreeSelection>& plugins)
+  {
+    selection = plugins;
+  }
+
+private:
+  friend class test::WindowPeer;
+
   Presets columns;
   Glib::RefPtr<Gtk::ListStore> list_store;
   Glib::ustring interpreter;
@@ -65,7 +80,6 @@ public:
   launch::HostRunner hosts;
   MessageWindows messages;
 
-private:
   /// Starts `command` in the chosen host, watched; `what` names the plugin
   /// (and preset) for the user. With no host chosen nothing is run and the
   /// user is told.

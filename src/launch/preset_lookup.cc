@@ -1,8 +1,8 @@
 #include "launch/preset_lookup.h"
 
+#include "catalogue/text_rules.h"
 #include "common/diagnostics.h"
 #include "common/lilv_ptr.h"
-#include "catalogue/text_rules.h"
 
 #include <glib/gi18n.h>
 #include <lv2/presets/presets.h>

@@ -1,8 +1,8 @@
 // The favourite and blacklist marks: the check-box handlers that edit the
 // two lists, and the files that keep them across runs.
 
-#include "common/diagnostics.h"
 #include "app/plugin_list.h"
+#include "common/diagnostics.h"
 #include "marks/mark_file.h"
 #include "marks/mark_set.h"
 
@@ -12,40 +12,6 @@
 namespace quillon {
 
 namespace {
-
-/// The check-box handler of one mark column. The toolkit has already
-/// flipped the row's flag, so the row holds the new state.
-void
-toggle_mark(LV2PluginList& window,
-            const Glib::ustring& path,
-            const Gtk::TreeModelColumn<bool>& column,
-            std::vector<Glib::ustring>& marks,
-            bool& changed,
-            const Gtk::ToggleButton& view_button,
-            void (LV2PluginList::*refill_view)())
-{
-  if (path.empty())
-    return;
-  const Gtk::TreeModel::iterator row =
-    window.list_store->get_iter(Gtk::TreePath(path));
-  if (!row)
-    return;
-  const bool marked = (*row).get_value(column);
-  const Glib::ustring uri = (*row).get_value(window.columns.uri);
-  if (uri.empty())
-    return;
-  const std::size_t found = marks::find_mark(marks, uri);
-  if (marked) {
-    if (found != marks.size())
-      return;
-    marks.push_back(uri);
-  } else if (found != marks.size()) {
-    marks.erase(marks.begin() + static_cast<std::ptrdiff_t>(found));
-  }
-  changed = true;
-  if (view_button.get_active())
-    (window.*refill_view)();
-}
 
 /// Reads a mark list: the user's file, or, when it does not exist, the
 /// system's. A file that exists but cannot be read counts as missing.
@@ -76,10 +42,40 @@ save_marks(const Glib::ustring& path, const std::vector<Glib::ustring>& marks)
 } // namespace
 
 void
+LV2PluginList::toggle_mark(const Glib::ustring& path,
+                           const Gtk::TreeModelColumn<bool>& column,
+                           std::vector<Glib::ustring>& marks,
+                           bool& changed,
+                           const Gtk::ToggleButton& view_button,
+                           void (LV2PluginList::*refill_view)())
+{
+  if (path.empty())
+    return;
+  const Gtk::TreeModel::iterator row =
+    list_store->get_iter(Gtk::TreePath(path));
+  if (!row)
+    return;
+  const bool marked = (*row).get_value(column);
+  const Glib::ustring uri = (*row).get_value(columns.uri);
+  if (uri.empty())
+    return;
+  const std::size_t found = marks::find_mark(marks, uri);
+  if (marked) {
+    if (found != marks.size())
+      return;
+    marks.push_back(uri);
+  } else if (found != marks.size()) {
+    marks.erase(marks.begin() + static_cast<std::ptrdiff_t>(found));
+  }
+  changed = true;
+  if (view_button.get_active())
+    (this->*refill_view)();
+}
+
+void
 LV2PluginList::on_fav_cell_toggled(const Glib::ustring& path)
 {
-  toggle_mark(*this,
-              path,
+  toggle_mark(path,
               columns.favorite,
               favorites,
               fav_changed,
@@ -90,8 +86,7 @@ LV2PluginList::on_fav_cell_toggled(const Glib::ustring& path)
 void
 LV2PluginList::on_bl_cell_toggled(const Glib::ustring& path)
 {
-  toggle_mark(*this,
-              path,
+  toggle_mark(path,
               columns.blacklisted,
               blacklist,
               bl_changed,

@@ -1,7 +1,7 @@
 // Mark list files: any bytes read and written back, and the membership
 // tests made on what was read.
 
-#include "catalogue/catalogue.h"
+#include "catalogue/text_rules.h"
 #include "fuzz_check.h"
 #include "marks/mark_file.h"
 #include "marks/mark_set.h"

@@ -3,6 +3,7 @@
 // author, separated by NUL bytes, as C strings from lilv would end there.
 
 #include "catalogue/text_rules.h"
+#include "common/number_text.h"
 #include "fuzz_check.h"
 
 #include <cstddef>

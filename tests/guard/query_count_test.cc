@@ -8,6 +8,7 @@
 #include "app/plugin_list.h"
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
+#include "support/window_peer.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -110,8 +111,8 @@ protected:
           port(1, "lv2:AudioPort, lv2:OutputPort") + " ; " +
           port(2, "lv2:ControlPort, lv2:InputPort"));
     window = std::make_unique<LV2PluginList>();
-    window->favorites = { "urn:q:p1", "urn:q:p2" };
-    window->blacklist = { "urn:q:p3" };
+    test::peer(*window).favorites = { "urn:q:p1", "urn:q:p2" };
+    test::peer(*window).blacklist = { "urn:q:p3" };
     test::pump_pending();
     lilv_queries = 0;
     collation_keys = 0;
@@ -124,24 +125,25 @@ protected:
 
 TEST_F(QueryCount, SearchAndViewsAskLilvNothing)
 {
-  const long marks = long(window->favorites.size() + window->blacklist.size());
-  window->search_combo.get_entry()->set_text("plugin 1");
+  const long marks = long(test::peer(*window).favorites.size() +
+                          test::peer(*window).blacklist.size());
+  test::peer(*window).search_combo.get_entry()->set_text("plugin 1");
   EXPECT_EQ(lilv_queries, 0);
   EXPECT_LE(collation_keys, marks);
 
   collation_keys = 0;
-  window->fav_button.set_active(true);
-  window->bl_button.set_active(true);
-  window->bl_button.set_active(false);
+  test::peer(*window).fav_button.set_active(true);
+  test::peer(*window).bl_button.set_active(true);
+  test::peer(*window).bl_button.set_active(false);
   EXPECT_EQ(lilv_queries, 0);
   EXPECT_LE(collation_keys, 3 * marks);
-  EXPECT_EQ(window->list_store->children().size(),
+  EXPECT_EQ(test::peer(*window).list_store->children().size(),
             std::size_t(plugin_count - 1));
 }
 
 TEST_F(QueryCount, ScanAsksABoundedNumberOfQueriesPerPlugin)
 {
-  window->refresh_button.clicked();
+  test::peer(*window).refresh_button.clicked();
   // The wrappers see the scan's queries at all...
   EXPECT_GE(lilv_queries, long(plugin_count) * 6);
   EXPECT_GE(collation_keys, long(plugin_count) * 2);

@@ -7,6 +7,7 @@
 #include "support/main_loop.h"
 #include "support/menu_probe.h"
 #include "support/message_probe.h"
+#include "support/window_peer.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -54,8 +55,8 @@ protected:
   std::vector<std::string> hosts()
   {
     std::vector<std::string> entries;
-    GtkTreeModel* model =
-      gtk_combo_box_get_model(GTK_COMBO_BOX(window->host_combo.gobj()));
+    GtkTreeModel* model = gtk_combo_box_get_model(
+      GTK_COMBO_BOX(test::peer(*window).host_combo.gobj()));
     GtkTreeIter iter;
     for (gboolean more = gtk_tree_model_get_iter_first(model, &iter); more;
          more = gtk_tree_model_iter_next(model, &iter)) {
@@ -79,8 +80,8 @@ TEST_F(DebianHosts, EachHostOnceAndTheGtk3HostChosen)
     EXPECT_EQ(std::count(entries.begin(), entries.end(), host), 1) << host;
   EXPECT_NE(std::find(entries.begin(), entries.end(), "jalv -s"),
             entries.end());
-  EXPECT_EQ(window->host_combo.get_active_text(), "jalv.gtk3");
-  EXPECT_EQ(window->presets.interpreter, "jalv.gtk3");
+  EXPECT_EQ(test::peer(*window).host_combo.get_active_text(), "jalv.gtk3");
+  EXPECT_EQ(test::peer(*window).interpreter, "jalv.gtk3");
 }
 
 TEST_F(DebianHosts, NoAudioSystemShowsTheHostsOwnWords)
@@ -89,8 +90,9 @@ TEST_F(DebianHosts, NoAudioSystemShowsTheHostsOwnWords)
   // a JACK server is up. As on a desktop, it first tries to start one for
   // some seconds, then crashes.
   setenv("JACK_DEFAULT_SERVER", "quillon-test-no-such-server", 1);
-  ASSERT_EQ(window->list_store->children().size(), 1u);
-  window->selection->select(window->list_store->children().begin());
+  ASSERT_EQ(test::peer(*window).list_store->children().size(), 1u);
+  test::peer(*window).selection->select(
+    test::peer(*window).list_store->children().begin());
   window->show_launch_menu();
   Gtk::Menu* menu = test::shown_menu();
   ASSERT_NE(menu, nullptr);

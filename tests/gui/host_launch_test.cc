@@ -8,6 +8,7 @@
 #include "support/main_loop.h"
 #include "support/menu_probe.h"
 #include "support/message_probe.h"
+#include "support/window_peer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -140,8 +141,9 @@ protected:
   /// Chooses "Default" in the launch menu of Amp with `interpreter`.
   void launch_default(const std::string& interpreter)
   {
-    window->presets.interpreter = interpreter;
-    window->selection->select(window->list_store->children().begin());
+    test::peer(*window).interpreter = interpreter;
+    test::peer(*window).selection->select(
+      test::peer(*window).list_store->children().begin());
     window->show_launch_menu();
     Gtk::Menu* menu = test::shown_menu();
     ASSERT_NE(menu, nullptr);
@@ -173,8 +175,8 @@ TEST_F(HostLaunchTest, NoHostRunsNothingAndSaysSo)
   setenv("PATH", (tools + ":" + bin).c_str(), 1);
   open();
   setenv("PATH", saved_path.c_str(), 1);
-  EXPECT_EQ(window->host_combo.get_active_text(), "");
-  EXPECT_EQ(window->presets.interpreter, "");
+  EXPECT_EQ(test::peer(*window).host_combo.get_active_text(), "");
+  EXPECT_EQ(test::peer(*window).interpreter, "");
 
   StderrCapture err;
   launch_default("");
@@ -187,7 +189,7 @@ TEST_F(HostLaunchTest, NoHostRunsNothingAndSaysSo)
   EXPECT_NE(shown[0].secondary.find("PATH"), std::string::npos);
   EXPECT_NE(shown[0].secondary.find("\u201cjalv\u201d"), std::string::npos);
   EXPECT_FALSE(test::pump_until([&] { return fs::exists(bin + "/ran"); }, 300));
-  EXPECT_EQ(window->presets.list_store->children().size(), 0u);
+  EXPECT_EQ(test::peer(*window).preset_store->children().size(), 0u);
   EXPECT_EQ(test::shown_menu(), nullptr);
 
   // The window is not modal, and Return closes it.
@@ -199,7 +201,8 @@ TEST_F(HostLaunchTest, NoHostRunsNothingAndSaysSo)
                              GDK_KEY_Return,
                              GdkModifierType(0)));
   EXPECT_TRUE(test::pump_until([&] {
-    return shown_messages().empty() && window->presets.messages.count() == 0;
+    return shown_messages().empty() &&
+           test::peer(*window).messages.count() == 0;
   }));
 
   // A preset launch without a host says the same, and Escape closes it.
@@ -207,7 +210,8 @@ TEST_F(HostLaunchTest, NoHostRunsNothingAndSaysSo)
                           "<urn:q:amp#warm> a pset:Preset ; "
                           "lv2:appliesTo <urn:q:amp> ; rdfs:label \"Warm\" .");
   window->on_refresh();
-  window->selection->select(window->list_store->children().begin());
+  test::peer(*window).selection->select(
+    test::peer(*window).list_store->children().begin());
   window->show_launch_menu();
   Gtk::Menu* menu = test::shown_menu();
   ASSERT_NE(menu, nullptr);
@@ -285,7 +289,7 @@ TEST_F(HostLaunchTest, LaterEndsCountOnlyWhenTheyFail)
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].primary.find("slow-bad"), std::string::npos);
   EXPECT_NE(shown[0].secondary.find("gave up"), std::string::npos);
-  EXPECT_EQ(window->presets.hosts.watched(), 0u);
+  EXPECT_EQ(test::peer(*window).hosts.watched(), 0u);
 }
 
 TEST_F(HostLaunchTest, TenMegabytesOfOutputBlockNeitherHostNorWindow)
@@ -344,7 +348,7 @@ TEST_F(HostLaunchTest, TwentyLaunchesInARowEachGetTheirOwnWatch)
       1)
       << n;
   }
-  EXPECT_EQ(window->presets.hosts.watched(), 0u);
+  EXPECT_EQ(test::peer(*window).hosts.watched(), 0u);
   EXPECT_EQ(zombie_children(), 0);
 }
 
@@ -378,7 +382,7 @@ TEST_F(HostLaunchTest, HostsOutliveTheWindowAndKeepPrinting)
   leftover.push_back(pid);
   // Its own session: a hang-up or a terminal's signal to us misses it.
   EXPECT_NE(getsid(pid), getsid(0));
-  EXPECT_EQ(window->presets.hosts.watched(), 1u);
+  EXPECT_EQ(test::peer(*window).hosts.watched(), 1u);
 
   // The window goes, and with it the reading end of the host's output.
   window.reset();

@@ -7,6 +7,7 @@
 #include "support/menu_probe.h"
 #include "support/ustring_printer.h"
 #include "support/window_fixture.h"
+#include "support/window_peer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -172,10 +173,10 @@ TEST_F(HostileBundles, BrokenBundlesLeaveTheOthersListed)
   open();
 
   EXPECT_EQ(names(), (Names{ "One", "Two" }));
-  EXPECT_EQ(window->invalid_count, 2);
+  EXPECT_EQ(test::peer(*window).invalid_count, 2);
   EXPECT_TRUE(reported("urn:q:garbled-data"));
   EXPECT_TRUE(reported("urn:q:no-data"));
-  window->refresh_button.clicked();
+  test::peer(*window).refresh_button.clicked();
   EXPECT_EQ(names(), (Names{ "One", "Two" }));
 }
 
@@ -220,7 +221,7 @@ TEST_F(HostileBundles, OneUriInTwoBundlesGivesOneRow)
     EXPECT_EQ(tooltip_of("urn:q:twice"), "Reverb Plugin\nAudio Outputs: 2");
   }
   EXPECT_EQ(name_of("urn:q:versioned"), "newer");
-  window->refresh_button.clicked();
+  test::peer(*window).refresh_button.clicked();
   EXPECT_EQ(uris().size(), 2u);
 }
 

@@ -8,6 +8,7 @@
 #include "support/menu_probe.h"
 #include "support/ustring_printer.h"
 #include "support/window_fixture.h"
+#include "support/window_peer.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -42,7 +43,7 @@ protected:
   void open_with_host()
   {
     open();
-    window->presets.interpreter = host.command();
+    test::peer(*window).interpreter = host.command();
     test::pump_pending();
   }
 

@@ -4,6 +4,7 @@
 
 #include "support/ustring_printer.h"
 #include "support/window_fixture.h"
+#include "support/window_peer.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -45,8 +46,8 @@ TEST_F(HostileNames, NamesThatAreNoTextAreReportedNotListed)
   open();
 
   EXPECT_EQ(names(), (Names{ "Good", "Typed" }));
-  EXPECT_EQ(window->valid_count, 2);
-  EXPECT_EQ(window->invalid_count, 3);
+  EXPECT_EQ(test::peer(*window).valid_count, 2);
+  EXPECT_EQ(test::peer(*window).invalid_count, 3);
   for (const char* uri :
        { "urn:q:iri-name", "urn:q:boolean-name", "urn:q:blank-name" })
     EXPECT_TRUE(reported(uri)) << uri;

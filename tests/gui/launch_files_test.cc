@@ -6,6 +6,7 @@
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
 #include "support/ustring_printer.h"
+#include "support/window_peer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -98,25 +99,29 @@ protected:
   int host_count() const
   {
     return gtk_tree_model_iter_n_children(
-      gtk_combo_box_get_model(GTK_COMBO_BOX(window->host_combo.gobj())),
+      gtk_combo_box_get_model(
+        GTK_COMBO_BOX(test::peer(*window).host_combo.gobj())),
       nullptr);
   }
 
   /// Chooses the preset "Warm" of urn:q:amp with our recording host.
   std::string launch_preset()
   {
-    window->presets.interpreter = host;
-    for (const auto& row : window->list_store->children())
-      if (row.get_value(window->columns.uri) == "urn:q:amp")
-        window->selection->select(row);
+    test::peer(*window).interpreter = host;
+    for (const auto& row : test::peer(*window).list_store->children())
+      if (row.get_value(test::peer(*window).columns.uri) == "urn:q:amp")
+        test::peer(*window).selection->select(row);
     window->show_launch_menu();
-    const auto rows = window->presets.list_store->children();
+    const auto rows = test::peer(*window).preset_store->children();
     EXPECT_EQ(rows.size(), 1u);
     if (rows.empty())
       return "";
     return stderr_of([&] {
-      window->presets.on_preset_activate(
-        nullptr, " urn:q:amp & ", window->world.get(), rows.begin());
+      test::peer(*window).presets.on_preset_activate(
+        nullptr,
+        " urn:q:amp & ",
+        test::peer(*window).world.get(),
+        rows.begin());
     });
   }
 
@@ -173,12 +178,13 @@ TEST_F(PlantedFileTest, HostListOfOurOwnIsWrittenAndRead)
   const std::string list = read_file(host_list);
   EXPECT_NE(list.find("jalv -s\n"), std::string::npos) << list;
   EXPECT_NE(list.find("jalv.gtk\n"), std::string::npos) << list;
-  EXPECT_EQ(window->presets.interpreter, "jalv.gtk");
-  EXPECT_EQ(window->host_combo.get_active_text(), "jalv.gtk");
+  EXPECT_EQ(test::peer(*window).interpreter, "jalv.gtk");
+  EXPECT_EQ(test::peer(*window).host_combo.get_active_text(), "jalv.gtk");
   EXPECT_GE(host_count(), 2);
 
-  window->host_combo.set_active(0);
-  EXPECT_EQ(window->presets.interpreter, window->host_combo.get_active_text());
+  test::peer(*window).host_combo.set_active(0);
+  EXPECT_EQ(test::peer(*window).interpreter,
+            test::peer(*window).host_combo.get_active_text());
 }
 
 TEST_F(PlantedFileTest, AnotherUsersHostListIsNeitherRunNorReadButStoodInFor)
@@ -196,7 +202,7 @@ TEST_F(PlantedFileTest, AnotherUsersHostListIsNeitherRunNorReadButStoodInFor)
     << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
   // The pipeline wrote a private file instead, and the hosts were found.
-  EXPECT_EQ(window->presets.interpreter, "jalv.gtk");
+  EXPECT_EQ(test::peer(*window).interpreter, "jalv.gtk");
   EXPECT_GE(host_count(), 2);
   EXPECT_EQ(read_file(host_list), "touch /tmp/pwned;jalv.gtk\njalv.gtk\n");
   EXPECT_FALSE(fs::exists("/tmp/pwned"));
@@ -220,7 +226,7 @@ TEST_F(PlantedFileTest, HostListStandInLivesInTheRuntimeDirectory)
   EXPECT_EQ(err,
             "quillon: not using /tmp/jalv.interpreter: a symbolic link\n"
             "quillon: using /tmp/runtime/quillon-jalv.interpreter instead\n");
-  EXPECT_EQ(window->presets.interpreter, "jalv.gtk");
+  EXPECT_EQ(test::peer(*window).interpreter, "jalv.gtk");
   EXPECT_NE(read_file(runtime + "/quillon-jalv.interpreter").find("jalv.gtk\n"),
             std::string::npos);
   EXPECT_TRUE(fs::is_empty("/tmp/home/precious-dir"));
@@ -238,7 +244,7 @@ TEST_F(PlantedFileTest, SymlinkOrFifoAtTheHostListIsLeftAlone)
     0u)
     << err;
   EXPECT_EQ(read_file(precious), "keep me\n");
-  EXPECT_EQ(window->presets.interpreter, "jalv.gtk");
+  EXPECT_EQ(test::peer(*window).interpreter, "jalv.gtk");
   window.reset();
   fs::remove(host_list);
 
@@ -249,7 +255,7 @@ TEST_F(PlantedFileTest, SymlinkOrFifoAtTheHostListIsLeftAlone)
               0),
     0u)
     << err;
-  EXPECT_EQ(window->presets.interpreter, "jalv.gtk");
+  EXPECT_EQ(test::peer(*window).interpreter, "jalv.gtk");
 }
 
 TEST_F(PlantedFileTest, PlantedStateFileIsStoodInForAndLeftAlone)
@@ -288,7 +294,7 @@ TEST_F(PlantedFileTest, PlantedStateFileIsStoodInForAndLeftAlone)
     EXPECT_TRUE(test::pump_until([&] { return fs::exists(witness); }))
       << reason;
     // The host was handed the stand-in, which holds the preset.
-    const std::string stand_in = window->presets.state_file();
+    const std::string stand_in = test::peer(*window).presets.state_file();
     EXPECT_EQ(read_file(witness), "-l\n" + stand_in + "\nurn:q:amp\n");
     EXPECT_NE(read_file(stand_in).find("0.75"), std::string::npos);
     EXPECT_EQ(fs::status(stand_in).permissions() & fs::perms::all,
@@ -319,9 +325,10 @@ TEST_F(PlantedFileTest, HostileUriReachesTheHostAsOneArgument)
   const std::string uri = "urn:x;touch$IFS/tmp/pwned";
   fixture.add_simple_plugin("hostile", uri, "Hostile");
   open();
-  window->presets.interpreter = host;
-  ASSERT_EQ(window->list_store->children().size(), 1u);
-  window->selection->select(window->list_store->children().begin());
+  test::peer(*window).interpreter = host;
+  ASSERT_EQ(test::peer(*window).list_store->children().size(), 1u);
+  test::peer(*window).selection->select(
+    test::peer(*window).list_store->children().begin());
   window->show_launch_menu();
   Gtk::MenuItem* default_item = nullptr;
   GList* toplevels = gtk_window_list_toplevels();
@@ -375,13 +382,15 @@ TEST_F(PlantedFileTest, MissingOrFailingHostLeavesTheWindowWorking)
   fs::permissions(bin + "/failing", fs::perms::owner_all);
   for (const std::string& interpreter :
        { bin + "/no-such-host", bin + "/failing" }) {
-    window->presets.interpreter = interpreter;
-    window->selection->select(window->list_store->children().begin());
+    test::peer(*window).interpreter = interpreter;
+    test::peer(*window).selection->select(
+      test::peer(*window).list_store->children().begin());
     testing::internal::CaptureStderr();
-    window->presets.on_default_activate(nullptr, " urn:q:amp & ");
+    test::peer(*window).presets.on_default_activate(nullptr, " urn:q:amp & ");
     test::pump_until([] { return false; }, 200);
     testing::internal::GetCapturedStderr(); // the shell's own complaint
-    EXPECT_EQ(window->selection->count_selected_rows(), 0) << interpreter;
+    EXPECT_EQ(test::peer(*window).selection->count_selected_rows(), 0)
+      << interpreter;
   }
   // The window carries on: the next launch with a working host runs.
   EXPECT_EQ(launch_preset(), "");

@@ -9,6 +9,7 @@
 #include "support/main_loop.h"
 #include "support/menu_probe.h"
 #include "support/ustring_printer.h"
+#include "support/window_peer.h"
 
 #include <filesystem>
 #include <fstream>
@@ -83,19 +84,20 @@ protected:
   void open()
   {
     window = std::make_unique<LV2PluginList>();
-    window->presets.interpreter = host.command();
+    test::peer(*window).interpreter = host.command();
     test::pump_pending();
   }
 
   /// Selects the plugin's row with the cursor in view column `column`.
   void select(const std::string& uri, int column = 0)
   {
-    for (const auto& row : window->list_store->children()) {
-      if (row.get_value(window->columns.uri) == uri) {
-        window->tree_view.set_cursor(window->list_store->get_path(row),
-                                     *window->tree_view.get_column(column),
-                                     false);
-        window->selection->select(row);
+    for (const auto& row : test::peer(*window).list_store->children()) {
+      if (row.get_value(test::peer(*window).columns.uri) == uri) {
+        test::peer(*window).tree_view.set_cursor(
+          test::peer(*window).list_store->get_path(row),
+          *test::peer(*window).tree_view.get_column(column),
+          false);
+        test::peer(*window).selection->select(row);
         return;
       }
     }
@@ -178,8 +180,8 @@ TEST_F(LaunchMenuTest, DefaultRunsTheHostWithTheUriAndClearsTheSelection)
   ASSERT_TRUE(host_ran());
   EXPECT_EQ(recorded_argv(), (std::vector<std::string>{ "urn:q:amp" }));
   EXPECT_FALSE(host.saw_state());
-  EXPECT_EQ(window->selection->count_selected_rows(), 0);
-  EXPECT_EQ(window->presets.list_store->children().size(), 0u);
+  EXPECT_EQ(test::peer(*window).selection->count_selected_rows(), 0);
+  EXPECT_EQ(test::peer(*window).preset_store->children().size(), 0u);
   EXPECT_TRUE(destroyed);
   test::pump_until([] { return false; }, 100);
   EXPECT_EQ(shown_menu(), nullptr);
@@ -213,8 +215,8 @@ TEST_F(LaunchMenuTest, PresetWritesTheStateFileAndRunsTheHostWithIt)
   EXPECT_NE(state.find("\"Warm\""), std::string::npos) << state;
   EXPECT_NE(state.find("0.25"), std::string::npos) << state;
   EXPECT_EQ(state.find("urn:q:amp#warm"), std::string::npos) << state;
-  EXPECT_EQ(window->selection->count_selected_rows(), 0);
-  EXPECT_EQ(window->presets.list_store->children().size(), 0u);
+  EXPECT_EQ(test::peer(*window).selection->count_selected_rows(), 0);
+  EXPECT_EQ(test::peer(*window).preset_store->children().size(), 0u);
 
   // A second launch replaces the whole file.
   host.forget();
@@ -247,15 +249,15 @@ TEST_F(LaunchMenuTest, EscapeEndsTheMenuOtherKeysDoNot)
   key.keyval = GDK_KEY_a;
   menu->event(reinterpret_cast<GdkEvent*>(&key));
   EXPECT_FALSE(destroyed);
-  EXPECT_EQ(window->presets.list_store->children().size(), 4u);
+  EXPECT_EQ(test::peer(*window).preset_store->children().size(), 4u);
 
   key.keyval = GDK_KEY_Escape;
   menu->event(reinterpret_cast<GdkEvent*>(&key));
   EXPECT_TRUE(destroyed);
-  EXPECT_EQ(window->presets.list_store->children().size(), 0u);
+  EXPECT_EQ(test::peer(*window).preset_store->children().size(), 0u);
   test::pump_pending();
   EXPECT_FALSE(host.has_run());
-  EXPECT_EQ(window->selection->count_selected_rows(), 1);
+  EXPECT_EQ(test::peer(*window).selection->count_selected_rows(), 1);
 }
 
 TEST_F(LaunchMenuTest, MenuClosedElsewhereIsReleasedOnce)
@@ -273,7 +275,7 @@ TEST_F(LaunchMenuTest, MenuClosedElsewhereIsReleasedOnce)
   // What a click outside the menu does.
   menu->deactivate();
   EXPECT_TRUE(test::pump_until([&] { return destroyed; }));
-  EXPECT_EQ(window->presets.list_store->children().size(), 0u);
+  EXPECT_EQ(test::peer(*window).preset_store->children().size(), 0u);
   EXPECT_FALSE(host.has_run());
 
   // The next menu works as before.

@@ -3,6 +3,7 @@
 #include "support/main_loop.h"
 #include "support/ustring_printer.h"
 #include "support/window_fixture.h"
+#include "support/window_peer.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -39,17 +40,19 @@ TEST_F(MarkBoxes, TickingAddsOnceAndClearingRemovesTheFirstEntry)
 {
   open();
   // The rows were made before these marks: their boxes are clear.
-  window->favorites = { "urn:q:a", "urn:q:x", "urn:q:a" };
+  test::peer(*window).favorites = { "urn:q:a", "urn:q:x", "urn:q:a" };
   window->fav_refills = 0;
   // Ticking a plugin that is already a favourite changes nothing.
   click_box("urn:q:a", 1);
-  EXPECT_EQ(window->favorites, (Marks{ "urn:q:a", "urn:q:x", "urn:q:a" }));
-  EXPECT_FALSE(window->fav_changed);
+  EXPECT_EQ(test::peer(*window).favorites,
+            (Marks{ "urn:q:a", "urn:q:x", "urn:q:a" }));
+  EXPECT_FALSE(test::peer(*window).fav_changed);
   click_box("urn:q:a", 1); // cleared: the first entry goes
-  EXPECT_EQ(window->favorites, (Marks{ "urn:q:x", "urn:q:a" }));
-  EXPECT_TRUE(window->fav_changed);
+  EXPECT_EQ(test::peer(*window).favorites, (Marks{ "urn:q:x", "urn:q:a" }));
+  EXPECT_TRUE(test::peer(*window).fav_changed);
   click_box("urn:q:c", 1);
-  EXPECT_EQ(window->favorites, (Marks{ "urn:q:x", "urn:q:a", "urn:q:c" }));
+  EXPECT_EQ(test::peer(*window).favorites,
+            (Marks{ "urn:q:x", "urn:q:a", "urn:q:c" }));
   EXPECT_EQ(window->fav_refills, 0);
   // The row stays in the all-plugins view with its new box state.
   EXPECT_EQ(names(), (Names{ "Alpha", "Beta", "Gamma" }));
@@ -58,32 +61,32 @@ TEST_F(MarkBoxes, TickingAddsOnceAndClearingRemovesTheFirstEntry)
 TEST_F(MarkBoxes, ClearingInAMarkViewRemovesTheRowAtOnce)
 {
   open({ "urn:q:a", "urn:q:b" }, { "urn:q:c" });
-  window->fav_button.set_active(true);
+  test::peer(*window).fav_button.set_active(true);
   click_box("urn:q:a", 1);
   EXPECT_EQ(names(), Names{ "Beta" });
   // Blacklisting in the favourites view leaves the view as it is.
   click_box("urn:q:b", 2);
   EXPECT_EQ(names(), Names{ "Beta" });
-  EXPECT_EQ(window->blacklist, (Marks{ "urn:q:c", "urn:q:b" }));
+  EXPECT_EQ(test::peer(*window).blacklist, (Marks{ "urn:q:c", "urn:q:b" }));
 
-  window->bl_button.set_active(true);
+  test::peer(*window).bl_button.set_active(true);
   EXPECT_EQ(names(), (Names{ "Beta", "Gamma" }));
   click_box("urn:q:c", 2);
   EXPECT_EQ(names(), Names{ "Beta" });
-  EXPECT_TRUE(window->bl_changed);
+  EXPECT_TRUE(test::peer(*window).bl_changed);
 }
 
 TEST_F(MarkBoxes, AUriOnBothListsShowsOnlyInTheBlacklistView)
 {
   open({ "urn:q:b" }, { "urn:q:b" });
   EXPECT_EQ(names(), (Names{ "Alpha", "Gamma" }));
-  window->fav_button.set_active(true);
+  test::peer(*window).fav_button.set_active(true);
   EXPECT_TRUE(names().empty());
-  window->bl_button.set_active(true);
+  test::peer(*window).bl_button.set_active(true);
   EXPECT_EQ(names(), Names{ "Beta" });
-  const auto row = *window->list_store->children().begin();
-  EXPECT_TRUE(row.get_value(window->columns.favorite));
-  EXPECT_TRUE(row.get_value(window->columns.blacklisted));
+  const auto row = *test::peer(*window).list_store->children().begin();
+  EXPECT_TRUE(row.get_value(test::peer(*window).columns.favorite));
+  EXPECT_TRUE(row.get_value(test::peer(*window).columns.blacklisted));
 }
 
 class MarkFiles : public MarkBoxes
@@ -106,8 +109,8 @@ protected:
 TEST_F(MarkFiles, QuitSavesOnlyTheChangedListsByteForByte)
 {
   open({ "urn:q:a\r", "", "bad \xff", "urn:q:a" }, { "urn:q:c" });
-  EXPECT_TRUE(window->list_store->children().begin()->get_value(
-    window->columns.favorite)); // urn:q:a, from its second entry
+  EXPECT_TRUE(test::peer(*window).list_store->children().begin()->get_value(
+    test::peer(*window).columns.favorite)); // urn:q:a, from its second entry
   const auto blacklist_time = fs::last_write_time(config() / "quillon.back");
   click_box("urn:q:b", 1);
   window->on_quit();
@@ -147,7 +150,7 @@ TEST_F(MarkFiles, FailedSaveKeepsTheOldFileAndTheWindow)
   click_box("urn:q:b", 1);
   window->on_quit();
   EXPECT_EQ(contents(config() / "quillon.conf"), before);
-  EXPECT_TRUE(window->fav_changed);
+  EXPECT_TRUE(test::peer(*window).fav_changed);
   int files = 0;
   for (const auto& entry : fs::directory_iterator(config())) {
     (void)entry;
@@ -168,11 +171,11 @@ TEST_F(MarkFiles, ReadOnlyDirectoryKeepsTheOldFile)
         "/quillon.back && mount --bind " + dir + " " + dir +
         " && mount -o remount,ro,bind " + dir);
   open();
-  EXPECT_EQ(window->blacklist, Marks{ "urn:q:c" });
+  EXPECT_EQ(test::peer(*window).blacklist, Marks{ "urn:q:c" });
   click_box("urn:q:a", 2);
   window->on_quit();
   EXPECT_EQ(contents(config() / "quillon.back"), "urn:q:c\n");
-  EXPECT_TRUE(window->bl_changed);
+  EXPECT_TRUE(test::peer(*window).bl_changed);
 }
 
 TEST_F(MarkFiles, SystemDefaultsAreReadOnlyWhenTheUserHasNoFile)
@@ -181,8 +184,8 @@ TEST_F(MarkFiles, SystemDefaultsAreReadOnlyWhenTheUserHasNoFile)
         "printf 'urn:q:b\\n' > /etc/xdg/quillon/quillon.conf && "
         "printf 'urn:q:c\\n' > /etc/xdg/quillon/quillon.back");
   open();
-  EXPECT_EQ(window->favorites, Marks{ "urn:q:b" });
-  EXPECT_EQ(window->blacklist, Marks{ "urn:q:c" });
+  EXPECT_EQ(test::peer(*window).favorites, Marks{ "urn:q:b" });
+  EXPECT_EQ(test::peer(*window).blacklist, Marks{ "urn:q:c" });
 
   // An empty user file hides the system file; an unreadable one (here a
   // directory) counts as missing.
@@ -190,8 +193,8 @@ TEST_F(MarkFiles, SystemDefaultsAreReadOnlyWhenTheUserHasNoFile)
   std::ofstream(config() / "quillon.conf").close();
   fs::create_directories(config() / "quillon.back");
   window = std::make_unique<test::CountingWindow>();
-  EXPECT_TRUE(window->favorites.empty());
-  EXPECT_EQ(window->blacklist, Marks{ "urn:q:c" });
+  EXPECT_TRUE(test::peer(*window).favorites.empty());
+  EXPECT_EQ(test::peer(*window).blacklist, Marks{ "urn:q:c" });
 }
 
 } // namespace

@@ -2,9 +2,10 @@
 // what lilv's own lv2ls lists, less the plugins without a name.
 
 #include "app/plugin_list.h"
-#include "catalogue/lilv_ptr.h"
 #include "catalogue/port_summary.h"
+#include "common/lilv_ptr.h"
 #include "support/ustring_printer.h"
+#include "support/window_peer.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,9 +46,10 @@ TEST(RealPlugins, ListsWhatLilvListsInNameOrder)
   std::set<std::string> listed;
   Glib::ustring previous;
   bool first = true;
-  for (const auto& row : window->list_store->children()) {
-    const Glib::ustring name = row.get_value(window->columns.name);
-    const Glib::ustring tooltip = row.get_value(window->columns.tooltip);
+  for (const auto& row : test::peer(*window).list_store->children()) {
+    const Glib::ustring name = row.get_value(test::peer(*window).columns.name);
+    const Glib::ustring tooltip =
+      row.get_value(test::peer(*window).columns.tooltip);
     EXPECT_TRUE(name.validate());
     EXPECT_TRUE(tooltip.validate());
     EXPECT_FALSE(tooltip.empty());
@@ -56,17 +58,19 @@ TEST(RealPlugins, ListsWhatLilvListsInNameOrder)
     }
     previous = name;
     first = false;
-    listed.insert(row.get_value(window->columns.uri));
+    listed.insert(row.get_value(test::peer(*window).columns.uri));
   }
-  EXPECT_EQ(listed.size(), std::size_t(window->valid_count));
-  EXPECT_EQ(std::size_t(window->valid_count + window->invalid_count),
+  EXPECT_EQ(listed.size(), std::size_t(test::peer(*window).valid_count));
+  EXPECT_EQ(std::size_t(test::peer(*window).valid_count +
+                        test::peer(*window).invalid_count),
             expected.size());
   for (const auto& uri : listed)
     EXPECT_EQ(expected.count(uri), 1u) << uri;
   // Whatever lilv lists and the window does not is reported as nameless.
   for (const auto& uri : expected)
     if (!listed.count(uri)) {
-      EXPECT_NE(window->tray_tooltip.raw().find("\n" + uri), std::string::npos)
+      EXPECT_NE(test::peer(*window).tray_tooltip.raw().find("\n" + uri),
+                std::string::npos)
         << uri;
     }
 }

@@ -3,6 +3,7 @@
 #include "app/plugin_list.h"
 #include "support/lv2_fixture.h"
 #include "support/ustring_printer.h"
+#include "support/window_peer.h"
 
 #include <clocale>
 #include <cstdlib>
@@ -24,9 +25,10 @@ TEST(Translation, GermanTitleAndLabels)
   {
     LV2PluginList window;
     EXPECT_EQ(window.get_title(), "LV2-Plugins");
-    EXPECT_EQ(window.quit_button.get_label(), "_Beenden");
-    EXPECT_EQ(window.tree_view.get_column(1)->get_title(), "Favorit");
-    EXPECT_EQ(window.tray_tooltip,
+    EXPECT_EQ(test::peer(window).quit_button.get_label(), "_Beenden");
+    EXPECT_EQ(test::peer(window).tree_view.get_column(1)->get_title(),
+              "Favorit");
+    EXPECT_EQ(test::peer(window).tray_tooltip,
               "0 gültige Plugins installiert\n0 ungültige Plugins gefunden");
   }
   textdomain("messages");

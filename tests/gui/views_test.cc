@@ -3,6 +3,7 @@
 #include "support/main_loop.h"
 #include "support/ustring_printer.h"
 #include "support/window_fixture.h"
+#include "support/window_peer.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -27,8 +28,14 @@ protected:
       "both", "urn:q:both", "Both Marks", "lv2:FilterPlugin");
   }
 
-  std::string fav_label() const { return window->fav_button.get_label(); }
-  std::string bl_label() const { return window->bl_button.get_label(); }
+  std::string fav_label() const
+  {
+    return test::peer(*window).fav_button.get_label();
+  }
+  std::string bl_label() const
+  {
+    return test::peer(*window).bl_button.get_label();
+  }
 };
 
 TEST_F(Views, ButtonsSwitchBetweenTheThreeViews)
@@ -36,29 +43,29 @@ TEST_F(Views, ButtonsSwitchBetweenTheThreeViews)
   open({ "urn:q:reverb", "urn:q:both" }, { "urn:q:delay", "urn:q:both" });
   EXPECT_EQ(names(), (Names{ "Chorus", "Hall Reverb" }));
 
-  window->fav_button.set_active(true);
+  test::peer(*window).fav_button.set_active(true);
   EXPECT_EQ(names(), Names{ "Hall Reverb" });
   EXPECT_EQ(fav_label(), " _All ");
 
   // Turning the blacklist view on turns the favourites off, without a
   // second refill.
   window->fav_refills = window->bl_refills = 0;
-  window->bl_button.set_active(true);
+  test::peer(*window).bl_button.set_active(true);
   EXPECT_EQ(names(), (Names{ "Both Marks", "Tape Delay" }));
   EXPECT_EQ(window->bl_refills, 1);
   EXPECT_EQ(window->fav_refills, 0);
-  EXPECT_FALSE(window->fav_button.get_active());
+  EXPECT_FALSE(test::peer(*window).fav_button.get_active());
   EXPECT_EQ(fav_label(), "_Fav.");
   EXPECT_EQ(bl_label(), " _All ");
 
   window->fav_refills = window->bl_refills = 0;
-  window->fav_button.set_active(true);
+  test::peer(*window).fav_button.set_active(true);
   EXPECT_EQ(window->fav_refills, 1);
   EXPECT_EQ(window->bl_refills, 0);
-  EXPECT_FALSE(window->bl_button.get_active());
+  EXPECT_FALSE(test::peer(*window).bl_button.get_active());
   EXPECT_EQ(bl_label(), "_BL.");
 
-  window->fav_button.set_active(false);
+  test::peer(*window).fav_button.set_active(false);
   EXPECT_EQ(names(), (Names{ "Chorus", "Hall Reverb" }));
   EXPECT_EQ(fav_label(), "_Fav.");
 }
@@ -66,9 +73,9 @@ TEST_F(Views, ButtonsSwitchBetweenTheThreeViews)
 TEST_F(Views, EmptyMarkListsGiveEmptyViews)
 {
   open();
-  window->fav_button.set_active(true);
+  test::peer(*window).fav_button.set_active(true);
   EXPECT_TRUE(names().empty());
-  window->bl_button.set_active(true);
+  test::peer(*window).bl_button.set_active(true);
   EXPECT_TRUE(names().empty());
 }
 
@@ -91,18 +98,18 @@ TEST_F(Views, SearchInTheMarkViews)
 {
   open({ "urn:q:reverb" }, { "urn:q:delay" });
   // The favourites view is refilled: the search shows nothing of its own.
-  window->fav_button.set_active(true);
+  test::peer(*window).fav_button.set_active(true);
   search("chorus");
   EXPECT_EQ(names(), Names{ "Hall Reverb" });
-  EXPECT_TRUE(window->fav_button.get_active());
+  EXPECT_TRUE(test::peer(*window).fav_button.get_active());
 
   // In the blacklist view the search lists matching plugins that are not
   // blacklisted; the button stays as it is.
-  window->bl_button.set_active(true);
+  test::peer(*window).bl_button.set_active(true);
   search("r");
   EXPECT_EQ(names(), (Names{ "Both Marks", "Chorus", "Hall Reverb" }));
   EXPECT_EQ(bl_label(), " _All ");
-  window->bl_button.set_active(false);
+  test::peer(*window).bl_button.set_active(false);
   EXPECT_EQ(bl_label(), "_BL.");
 }
 
@@ -112,10 +119,10 @@ TEST_F(Views, RefreshClearsTheSearchWithoutSwallowingTheNext)
   search("chorus");
   EXPECT_EQ(names(), Names{ "Chorus" });
   window->search_changes = 0;
-  window->refresh_button.clicked();
-  EXPECT_EQ(window->search_combo.get_entry()->get_text(), "");
+  test::peer(*window).refresh_button.clicked();
+  EXPECT_EQ(test::peer(*window).search_combo.get_entry()->get_text(), "");
   EXPECT_EQ(names().size(), 4u);
-  EXPECT_FALSE(window->skip_search);
+  EXPECT_FALSE(test::peer(*window).skip_search);
   // The change that emptied the entry ran no search against the freed
   // world, and the next change is searched.
   search("tape");
@@ -124,8 +131,8 @@ TEST_F(Views, RefreshClearsTheSearchWithoutSwallowingTheNext)
   // With an empty entry Refresh reports no change: the next search must
   // not be swallowed either.
   search("");
-  window->refresh_button.clicked();
-  EXPECT_FALSE(window->skip_search);
+  test::peer(*window).refresh_button.clicked();
+  EXPECT_FALSE(test::peer(*window).skip_search);
   search("hall");
   EXPECT_EQ(names(), Names{ "Hall Reverb" });
 }
@@ -133,16 +140,16 @@ TEST_F(Views, RefreshClearsTheSearchWithoutSwallowingTheNext)
 TEST_F(Views, RefreshKeepsTheShownView)
 {
   open({ "urn:q:chorus" }, { "urn:q:delay" });
-  window->fav_button.set_active(true);
-  window->refresh_button.clicked();
+  test::peer(*window).fav_button.set_active(true);
+  test::peer(*window).refresh_button.clicked();
   EXPECT_EQ(names(), Names{ "Chorus" });
   EXPECT_EQ(fav_label(), " _All ");
 
-  window->bl_button.set_active(true);
-  window->refresh_button.clicked();
+  test::peer(*window).bl_button.set_active(true);
+  test::peer(*window).refresh_button.clicked();
   EXPECT_EQ(names(), Names{ "Tape Delay" });
   EXPECT_EQ(bl_label(), " _All ");
-  EXPECT_TRUE(window->bl_button.get_active());
+  EXPECT_TRUE(test::peer(*window).bl_button.get_active());
 }
 
 TEST_F(Views, ClassListIsSortedAndUnique)
@@ -156,7 +163,7 @@ TEST_F(Views, ClassListIsSortedAndUnique)
     "lower", "urn:q:lowerplugin", "Lower", "<urn:q:lower>");
   open({}, { "urn:q:chorus" });
   std::vector<std::string> offered;
-  const auto model = window->search_combo.get_model();
+  const auto model = test::peer(*window).search_combo.get_model();
   for (const auto& row : model->children()) {
     Glib::ustring text;
     row.get_value(0, text);
@@ -174,8 +181,9 @@ TEST_F(Views, ClassListIsSortedAndUnique)
             std::vector<std::string>(expected.begin(), expected.end()));
 
   // Choosing a class searches for it.
-  window->search_combo.set_active(2);
-  EXPECT_EQ(window->search_combo.get_entry()->get_text(), "Filter Plugin");
+  test::peer(*window).search_combo.set_active(2);
+  EXPECT_EQ(test::peer(*window).search_combo.get_entry()->get_text(),
+            "Filter Plugin");
   EXPECT_EQ(names(), Names{ "Both Marks" });
 }
 

@@ -2,6 +2,7 @@
 
 #include "support/main_loop.h"
 #include "support/window_fixture.h"
+#include "support/window_peer.h"
 
 #include <gdkmm/window.h>
 #include <gtest/gtest.h>
@@ -46,14 +47,15 @@ protected:
   /// Selects a row and moves the focus away, as a user might before hiding.
   void disturb()
   {
-    window->selection->select(window->list_store->children().begin());
-    window->refresh_button.grab_focus();
+    test::peer(*window).selection->select(
+      test::peer(*window).list_store->children().begin());
+    test::peer(*window).refresh_button.grab_focus();
   }
 
   void expect_reset()
   {
-    EXPECT_EQ(window->selection->count_selected_rows(), 0);
-    EXPECT_TRUE(window->tree_view.has_focus());
+    EXPECT_EQ(test::peer(*window).selection->count_selected_rows(), 0);
+    EXPECT_TRUE(test::peer(*window).tree_view.has_focus());
   }
 };
 
@@ -65,7 +67,9 @@ TEST_F(Visibility, TrayToggleHidesAndBringsBackAtTheSamePlace)
   disturb();
   window->systray_action();
   wait_shown(false);
-  EXPECT_EQ(std::make_pair(window->window_x, window->window_y), before);
+  EXPECT_EQ(
+    std::make_pair(test::peer(*window).window_x, test::peer(*window).window_y),
+    before);
   window->systray_action();
   wait_shown(true);
   EXPECT_EQ(origin(), before);
@@ -75,14 +79,14 @@ TEST_F(Visibility, TrayToggleHidesAndBringsBackAtTheSamePlace)
 TEST_F(Visibility, StartedInTheTrayTheFirstToggleDoesNotMove)
 {
   // As main does for --systray: hidden without remembering a position.
-  window->options.systray = true;
+  test::peer(*window).options.systray = true;
   window->hide();
   wait_shown(false);
   window->systray_action();
   wait_shown(true);
-  EXPECT_FALSE(window->options.systray);
-  EXPECT_EQ(window->window_x, -1);
-  EXPECT_EQ(window->window_y, -1);
+  EXPECT_FALSE(test::peer(*window).options.systray);
+  EXPECT_EQ(test::peer(*window).window_x, -1);
+  EXPECT_EQ(test::peer(*window).window_y, -1);
   expect_reset();
 }
 
@@ -107,11 +111,11 @@ TEST_F(Visibility, ShowRestoresOnlyARealRememberedPosition)
   wait_shown(false);
   window->show_window();
   wait_shown(true);
-  EXPECT_EQ(window->window_x, -1);
+  EXPECT_EQ(test::peer(*window).window_x, -1);
 
   // A remembered (0, 0) is not restored either.
-  window->window_x = 0;
-  window->window_y = 0;
+  test::peer(*window).window_x = 0;
+  test::peer(*window).window_y = 0;
   window->hide();
   wait_shown(false);
   window->show_window();
@@ -123,10 +127,13 @@ TEST_F(Visibility, ShowRestoresOnlyARealRememberedPosition)
   test::pump_until([] { return false; }, 300);
   window->hide_window();
   wait_shown(false);
-  const auto remembered = std::make_pair(window->window_x, window->window_y);
+  const auto remembered =
+    std::make_pair(test::peer(*window).window_x, test::peer(*window).window_y);
   EXPECT_EQ(remembered, origin());
   window->hide_window();
-  EXPECT_EQ(std::make_pair(window->window_x, window->window_y), remembered);
+  EXPECT_EQ(
+    std::make_pair(test::peer(*window).window_x, test::peer(*window).window_y),
+    remembered);
   disturb();
   window->show_window();
   wait_shown(true);
@@ -135,16 +142,18 @@ TEST_F(Visibility, ShowRestoresOnlyARealRememberedPosition)
 
   // Shown already: raised, position refreshed.
   window->show_window();
-  EXPECT_EQ(std::make_pair(window->window_x, window->window_y), origin());
+  EXPECT_EQ(
+    std::make_pair(test::peer(*window).window_x, test::peer(*window).window_y),
+    origin());
 }
 
 TEST_F(Visibility, TrayMenuPopsUpWithItsQuitItem)
 {
   window->systray_menu(3, 0);
-  EXPECT_TRUE(
-    test::pump_until([this] { return window->tray_menu.get_mapped(); }));
-  EXPECT_EQ(window->quit_item.get_label(), "Quit");
-  window->tray_menu.popdown();
+  EXPECT_TRUE(test::pump_until(
+    [this] { return test::peer(*window).tray_menu.get_mapped(); }));
+  EXPECT_EQ(test::peer(*window).quit_item.get_label(), "Quit");
+  test::peer(*window).tray_menu.popdown();
 }
 
 } // namespace

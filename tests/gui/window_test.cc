@@ -4,6 +4,7 @@
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
 #include "support/ustring_printer.h"
+#include "support/window_peer.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -24,15 +25,15 @@ protected:
   std::vector<std::string> names() const
   {
     std::vector<std::string> result;
-    for (const auto& row : window->list_store->children())
-      result.push_back(row.get_value(window->columns.name));
+    for (const auto& row : test::peer(*window).list_store->children())
+      result.push_back(row.get_value(test::peer(*window).columns.name));
     return result;
   }
 
   Gtk::TreeModel::Row row_of(const std::string& uri) const
   {
-    for (const auto& row : window->list_store->children())
-      if (row.get_value(window->columns.uri) == uri)
+    for (const auto& row : test::peer(*window).list_store->children())
+      if (row.get_value(test::peer(*window).columns.uri) == uri)
         return row;
     ADD_FAILURE() << "no row for " << uri;
     return {};
@@ -74,29 +75,30 @@ TEST_F(WindowTest, ListsNamedPluginsInNameOrderWithTheirTexts)
                                        "Calf Reverb",
                                        "Tape Delay" }));
   const auto delay = row_of("urn:q:delay");
-  EXPECT_EQ(delay.get_value(window->columns.tooltip),
+  EXPECT_EQ(delay.get_value(test::peer(*window).columns.tooltip),
             "Delay Plugin\nAudio Inputs: 1\nAudio Outputs: 1");
-  EXPECT_NE(delay.get_value(window->columns.plugin), nullptr);
-  EXPECT_FALSE(delay.get_value(window->columns.favorite));
-  EXPECT_FALSE(delay.get_value(window->columns.blacklisted));
+  EXPECT_NE(delay.get_value(test::peer(*window).columns.plugin), nullptr);
+  EXPECT_FALSE(delay.get_value(test::peer(*window).columns.favorite));
+  EXPECT_FALSE(delay.get_value(test::peer(*window).columns.blacklisted));
 
-  EXPECT_EQ(window->valid_count, 4);
-  EXPECT_EQ(window->invalid_count, 2);
-  const Glib::ustring tray = window->tray_tooltip;
+  EXPECT_EQ(test::peer(*window).valid_count, 4);
+  EXPECT_EQ(test::peer(*window).invalid_count, 2);
+  const Glib::ustring tray = test::peer(*window).tray_tooltip;
   EXPECT_EQ(tray.substr(0, tray.find("found") + 5),
             "4 valid plugins installed\n2 invalid plugins found");
   EXPECT_NE(tray.raw().find("\nurn:q:nameless"), std::string::npos);
   EXPECT_NE(tray.raw().find("\nurn:q:nameless2"), std::string::npos);
-  EXPECT_EQ(window->status_icon->get_tooltip_text(), window->tray_tooltip);
+  EXPECT_EQ(test::peer(*window).status_icon->get_tooltip_text(),
+            test::peer(*window).tray_tooltip);
 }
 
 TEST_F(WindowTest, EmptyCatalogueStillOpens)
 {
   open();
-  EXPECT_TRUE(window->list_store->children().empty());
-  EXPECT_EQ(window->tray_tooltip,
+  EXPECT_TRUE(test::peer(*window).list_store->children().empty());
+  EXPECT_EQ(test::peer(*window).tray_tooltip,
             "0 valid plugins installed\n0 invalid plugins found");
-  EXPECT_TRUE(window->status_icon);
+  EXPECT_TRUE(test::peer(*window).status_icon);
   EXPECT_TRUE(window->get_visible());
 }
 
@@ -112,14 +114,14 @@ TEST_F(WindowTest, BlacklistedPluginsAreLeftOutButTheirClassesCollected)
   // The marks are loaded before the scan; here they are set by hand and the
   // catalogue scanned again.
   open();
-  window->blacklist = { "urn:q:hidden", "urn:q:hidden-nameless" };
-  window->class_labels.clear();
+  test::peer(*window).blacklist = { "urn:q:hidden", "urn:q:hidden-nameless" };
+  test::peer(*window).class_labels.clear();
   window->on_refresh();
   EXPECT_EQ(names(), std::vector<std::string>{ "Keep" });
-  EXPECT_EQ(window->valid_count, 1);
-  EXPECT_EQ(window->invalid_count, 0);
-  std::vector<std::string> classes(window->class_labels.begin(),
-                                   window->class_labels.end());
+  EXPECT_EQ(test::peer(*window).valid_count, 1);
+  EXPECT_EQ(test::peer(*window).invalid_count, 0);
+  std::vector<std::string> classes(test::peer(*window).class_labels.begin(),
+                                   test::peer(*window).class_labels.end());
   std::sort(classes.begin(), classes.end());
   EXPECT_EQ(classes,
             (std::vector<std::string>{
@@ -132,9 +134,9 @@ TEST_F(WindowTest, RefreshFindsANewBundleAndUpdatesTheTray)
   open();
   EXPECT_EQ(names(), std::vector<std::string>{ "One" });
   fixture.add_simple_plugin("two", "urn:q:two", "Two");
-  window->refresh_button.clicked();
+  test::peer(*window).refresh_button.clicked();
   EXPECT_EQ(names(), (std::vector<std::string>{ "One", "Two" }));
-  EXPECT_EQ(window->status_icon->get_tooltip_text(),
+  EXPECT_EQ(test::peer(*window).status_icon->get_tooltip_text(),
             "2 valid plugins installed\n0 invalid plugins found");
 }
 
@@ -144,19 +146,23 @@ TEST_F(WindowTest, ColumnsAreSetUpAndEveryCheckBoxColumnIsVisible)
   open();
   window->resize(600, 300);
   test::pump_until([] { return false; }, 300);
-  ASSERT_EQ(window->tree_view.get_columns().size(), 3u);
-  EXPECT_EQ(window->tree_view.get_column(0)->get_title(), "Name");
-  EXPECT_EQ(window->tree_view.get_column(1)->get_title(), "Favorite");
-  EXPECT_EQ(window->tree_view.get_column(2)->get_title(), "Blacklist");
-  EXPECT_GE(window->tree_view.get_column(0)->get_width(), 300);
-  const int blacklist_width = window->tree_view.get_column(2)->get_width();
+  ASSERT_EQ(test::peer(*window).tree_view.get_columns().size(), 3u);
+  EXPECT_EQ(test::peer(*window).tree_view.get_column(0)->get_title(), "Name");
+  EXPECT_EQ(test::peer(*window).tree_view.get_column(1)->get_title(),
+            "Favorite");
+  EXPECT_EQ(test::peer(*window).tree_view.get_column(2)->get_title(),
+            "Blacklist");
+  EXPECT_GE(test::peer(*window).tree_view.get_column(0)->get_width(), 300);
+  const int blacklist_width =
+    test::peer(*window).tree_view.get_column(2)->get_width();
   EXPECT_GE(blacklist_width, 50);
   EXPECT_LE(blacklist_width, 80);
-  EXPECT_EQ(window->tree_view.get_tooltip_column(), 2);
-  EXPECT_EQ(window->tree_view.get_name(), "lv2_treeview");
+  EXPECT_EQ(test::peer(*window).tree_view.get_tooltip_column(), 2);
+  EXPECT_EQ(test::peer(*window).tree_view.get_name(), "lv2_treeview");
   int sort_column = -1;
   Gtk::SortType order = Gtk::SORT_DESCENDING;
-  EXPECT_TRUE(window->list_store->get_sort_column_id(sort_column, order));
+  EXPECT_TRUE(
+    test::peer(*window).list_store->get_sort_column_id(sort_column, order));
   EXPECT_EQ(sort_column, 1);
   EXPECT_EQ(order, Gtk::SORT_ASCENDING);
   EXPECT_EQ(window->get_title(), "LV2 plugs");

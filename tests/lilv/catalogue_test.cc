@@ -1,9 +1,9 @@
 // The catalogue read from tiny fixture bundles through lilv.
 
 #include "catalogue/catalogue.h"
-#include "common/lilv_ptr.h"
 #include "catalogue/lv2_path.h"
 #include "catalogue/port_summary.h"
+#include "common/lilv_ptr.h"
 #include "support/lv2_fixture.h"
 #include "support/ustring_printer.h"
 
@@ -140,14 +140,15 @@ TEST_F(CatalogueTest, PortCountsAgreeWithLilvsOwnPortObjects)
       "lv2:OutputPort ; lv2:index 2 ; lv2:symbol \"out\"" },
   };
   for (const auto& [name, text] : outputs)
-    fixture.add_simple_plugin(
-      name,
-      "urn:q:" + name,
-      name,
-      "lv2:DelayPlugin",
-      port(0, "lv2:AudioPort, lv2:InputPort") + " ; " +
-        port(1, "atom:AtomPort, lv2:InputPort", "atom:supports midi:MidiEvent") +
-        " ; " + text);
+    fixture.add_simple_plugin(name,
+                              "urn:q:" + name,
+                              name,
+                              "lv2:DelayPlugin",
+                              port(0, "lv2:AudioPort, lv2:InputPort") + " ; " +
+                                port(1,
+                                     "atom:AtomPort, lv2:InputPort",
+                                     "atom:supports midi:MidiEvent") +
+                                " ; " + text);
   const auto plugins = load();
   ASSERT_EQ(plugins.size(), outputs.size());
 

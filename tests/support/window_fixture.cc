@@ -1,6 +1,7 @@
 #include "support/window_fixture.h"
 
 #include "support/deadline.h"
+#include "support/window_peer.h"
 
 #include <filesystem>
 #include <fstream>
@@ -45,8 +46,8 @@ std::vector<std::string>
 WindowFixture::names() const
 {
   std::vector<std::string> result;
-  for (const auto& row : window->list_store->children())
-    result.push_back(row.get_value(window->columns.name));
+  for (const auto& row : test::peer(*window).list_store->children())
+    result.push_back(row.get_value(test::peer(*window).columns.name));
   return result;
 }
 
@@ -54,17 +55,17 @@ std::vector<std::string>
 WindowFixture::uris() const
 {
   std::vector<std::string> result;
-  for (const auto& row : window->list_store->children())
-    result.push_back(row.get_value(window->columns.uri));
+  for (const auto& row : test::peer(*window).list_store->children())
+    result.push_back(row.get_value(test::peer(*window).columns.uri));
   return result;
 }
 
 std::string
 WindowFixture::path_of(const std::string& uri) const
 {
-  for (const auto& row : window->list_store->children())
-    if (row.get_value(window->columns.uri) == uri)
-      return window->list_store->get_path(row).to_string();
+  for (const auto& row : test::peer(*window).list_store->children())
+    if (row.get_value(test::peer(*window).columns.uri) == uri)
+      return test::peer(*window).list_store->get_path(row).to_string();
   return "";
 }
 
@@ -73,14 +74,14 @@ WindowFixture::click_box(const std::string& uri, int column)
 {
   const std::string path = path_of(uri);
   ASSERT_FALSE(path.empty()) << uri << " is not listed";
-  auto* cell = window->tree_view.get_column_cell_renderer(column);
+  auto* cell = test::peer(*window).tree_view.get_column_cell_renderer(column);
   g_signal_emit_by_name(cell->gobj(), "toggled", path.c_str());
 }
 
 void
 WindowFixture::search(const std::string& text)
 {
-  window->search_combo.get_entry()->set_text(text);
+  test::peer(*window).search_combo.get_entry()->set_text(text);
 }
 
 void
@@ -88,16 +89,16 @@ WindowFixture::select(const std::string& uri)
 {
   const std::string path = path_of(uri);
   ASSERT_FALSE(path.empty()) << uri << " is not listed";
-  window->tree_view.set_cursor(
-    Gtk::TreePath(path), *window->tree_view.get_column(0), false);
+  test::peer(*window).tree_view.set_cursor(
+    Gtk::TreePath(path), *test::peer(*window).tree_view.get_column(0), false);
 }
 
 std::string
 WindowFixture::tooltip_of(const std::string& uri) const
 {
-  for (const auto& row : window->list_store->children())
-    if (row.get_value(window->columns.uri) == uri)
-      return row.get_value(window->columns.tooltip);
+  for (const auto& row : test::peer(*window).list_store->children())
+    if (row.get_value(test::peer(*window).columns.uri) == uri)
+      return row.get_value(test::peer(*window).columns.tooltip);
   ADD_FAILURE() << uri << " is not listed";
   return "";
 }
@@ -134,7 +135,7 @@ WindowFixture::shown_tooltip(const std::string& uri)
     ADD_FAILURE() << uri << " is not listed";
     return "";
   }
-  window->tree_view.set_cursor(Gtk::TreePath(path));
+  test::peer(*window).tree_view.set_cursor(Gtk::TreePath(path));
   // A tooltip makes its own popup window with a label in it; the view's
   // handler fills that label as it does before the toolkit shows it.
   const std::set<GtkWidget*> before = toplevel_windows();
@@ -144,8 +145,13 @@ WindowFixture::shown_tooltip(const std::string& uri)
     if (!before.count(popup))
       find_label(popup, &label);
   gboolean shown = FALSE;
-  g_signal_emit_by_name(
-    window->tree_view.gobj(), "query-tooltip", 0, 0, TRUE, tooltip, &shown);
+  g_signal_emit_by_name(test::peer(*window).tree_view.gobj(),
+                        "query-tooltip",
+                        0,
+                        0,
+                        TRUE,
+                        tooltip,
+                        &shown);
   std::string text;
   if (!label)
     ADD_FAILURE() << "no tooltip label found";
@@ -159,7 +165,7 @@ bool
 WindowFixture::reported(const std::string& uri) const
 {
   // The first two lines hold the counts, then one invalid URI a line.
-  std::istringstream lines(window->tray_tooltip.raw());
+  std::istringstream lines(test::peer(*window).tray_tooltip.raw());
   std::string line;
   std::getline(lines, line);
   std::getline(lines, line);

@@ -19,17 +19,14 @@ constexpr unsigned alt = 1u << 3;
 TEST(KeyDispatch, ReturnAndSpaceFirstThenControlLetters)
 {
   EXPECT_EQ(key_action(return_key, 0), KeyAction::launch_menu);
-  EXPECT_EQ(key_action(space, control | shift),
-            KeyAction::launch_menu);
+  EXPECT_EQ(key_action(space, control | shift), KeyAction::launch_menu);
   EXPECT_EQ(key_action(kp_enter, 0), KeyAction::none);
   EXPECT_EQ(key_action(kp_enter, control), KeyAction::none);
 
   EXPECT_EQ(key_action('q', control), KeyAction::quit);
   EXPECT_EQ(key_action('Q', control), KeyAction::quit);
-  EXPECT_EQ(key_action('Q', control | shift),
-            KeyAction::quit);
-  EXPECT_EQ(key_action('q', control | alt),
-            KeyAction::quit);
+  EXPECT_EQ(key_action('Q', control | shift), KeyAction::quit);
+  EXPECT_EQ(key_action('q', control | alt), KeyAction::quit);
   EXPECT_EQ(key_action('q', 0), KeyAction::none);
   EXPECT_EQ(key_action('q', shift), KeyAction::none);
 
