@@ -2,7 +2,7 @@
 
 #include "app/options.h"
 #include "app/window_control.h"
-#include "catalogue/catalogue.h"
+#include "catalogue/plugin_index.h"
 #include "catalogue/detached_model.h"
 #include "common/lilv_ptr.h"
 #include "launch/preset_list.h"

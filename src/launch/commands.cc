@@ -1,6 +1,7 @@
 #include "launch/commands.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <glibmm/shell.h>
 
@@ -30,6 +31,19 @@ is_plain(const std::string& uri)
 }
 
 } // namespace
+
+bool
+shell_available()
+{
+  return std::system(nullptr) != 0;
+}
+
+void
+run_in_shell(const std::string& command)
+{
+  if (shell_available())
+    (void)std::system(command.c_str());
+}
 
 std::string
 shell_word(const std::string& uri)

@@ -9,6 +9,15 @@ namespace quillon::launch {
 /// The preset state file the host is told to load.
 extern const char* const state_file_path;
 
+/// Whether there is a shell to hand commands to (system(NULL)).
+bool
+shell_available();
+
+/// Runs `command` through the shell and waits for it; its status is not
+/// looked at (the shell reports its own errors). Nothing without a shell.
+void
+run_in_shell(const std::string& command);
+
 /// `uri` as one shell word: unchanged when it starts with a letter and holds
 /// only letters, digits and "/._~:@%+=,#-", otherwise quoted for the shell.
 std::string

@@ -3,9 +3,9 @@
 #include "app/plugin_list.h"
 #include "common/diagnostics.h"
 #include "launch/checked_file.h"
+#include "launch/commands.h"
 #include "launch/host_search.h"
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <glib/gi18n.h>
 #include <string>
@@ -42,10 +42,8 @@ read_host_list()
   const std::string& path = file.path;
   if (path.empty())
     return text;
-  if (std::system(nullptr) != 0) {
-    // The shell reports its own errors; the file is read whatever happened.
-    (void)std::system(launch::host_search_command(path).c_str());
-  }
+  // The file is read whatever happened.
+  launch::run_in_shell(launch::host_search_command(path));
   launch::CheckedFile list = launch::open_private_file(path, O_RDONLY);
   if (list.check == launch::FileCheck::refused)
     diagnostic(

@@ -9,7 +9,6 @@
 #include "launch/preset_lookup.h"
 #include "launch/urid_table.h"
 
-#include <cstdlib>
 #include <gdk/gdkkeysyms.h>
 #include <glib/gi18n.h>
 #include <glibmm/main.h>
@@ -138,7 +137,7 @@ PresetList::launch(const std::string& command, const std::string& what)
 {
   if (!host_chosen())
     return;
-  if (std::system(nullptr) == 0)
+  if (!launch::shell_available())
     return;
   // The job runs in the background, watched, so that a host that fails at
   // once does not look like a launch that worked.

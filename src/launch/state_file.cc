@@ -10,7 +10,6 @@
 #include "launch/urid_table.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <giomm/dataoutputstream.h>

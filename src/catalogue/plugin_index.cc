@@ -1,4 +1,4 @@
-#include "catalogue/catalogue.h"
+#include "catalogue/plugin_index.h"
 
 #include "catalogue/port_summary.h"
 #include "common/lilv_ptr.h"
