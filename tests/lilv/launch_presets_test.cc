@@ -3,6 +3,7 @@
 #include "common/lilv_ptr.h"
 #include "launch/preset_lookup.h"
 #include "support/lv2_fixture.h"
+#include "support/stderr_capture.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -110,9 +111,9 @@ TEST_F(PresetLookupTest, UnlabelledPresetIsReportedOnceAndLeftOut)
   const LilvPlugin* amp = load("urn:q:amp");
   ASSERT_NE(amp, nullptr);
 
-  testing::internal::CaptureStderr();
+  test::StderrCapture capture;
   const auto found = find_presets(world.get(), amp);
-  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = capture.stop();
   EXPECT_EQ(labels(found), (std::vector<std::string>{ "Warm" }));
   EXPECT_EQ(err, "Preset <urn:q:amp#nameless> has no rdfs:label\n");
 }

@@ -1,29 +1,18 @@
 #include "support/fake_host.h"
 
+#include "support/files.h"
 #include "support/main_loop.h"
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <glib.h>
-#include <iterator>
 #include <stdexcept>
 #include <sys/types.h>
 
 namespace fs = std::filesystem;
 
 namespace quillon::test {
-
-namespace {
-
-std::string
-read_file(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-} // namespace
 
 FakeHost::FakeHost()
 {
@@ -39,21 +28,21 @@ FakeHost::FakeHost()
   // record appears whole, by a rename, once the copy of the state is made.
   // Then it stays, as a host does while its plugin runs, until the test
   // ends it.
-  std::ofstream(script) << "#!/bin/sh\n"
-                           "[ \"$1\" = -l ] && cat \"$2\" >'" +
-                             state_copy +
-                             "'\n"
-                             "printf '%s\\0' \"$@\" >'" +
-                             record +
-                             ".new'\n"
-                             "mv '" +
-                             record + ".new' '" + record +
-                             "'\n"
-                             "echo $$ >>'" +
-                             pids +
-                             "'\n"
-                             "exec sleep 600\n";
-  fs::permissions(script, fs::perms::owner_all);
+  write_script(script,
+               "#!/bin/sh\n"
+               "[ \"$1\" = -l ] && cat \"$2\" >'" +
+                 state_copy +
+                 "'\n"
+                 "printf '%s\\0' \"$@\" >'" +
+                 record +
+                 ".new'\n"
+                 "mv '" +
+                 record + ".new' '" + record +
+                 "'\n"
+                 "echo $$ >>'" +
+                 pids +
+                 "'\n"
+                 "exec sleep 600\n");
 }
 
 FakeHost::~FakeHost()

@@ -1,5 +1,7 @@
 #include "support/lv2_fixture.h"
 
+#include "support/files.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -65,7 +67,7 @@ Lv2Fixture::write(const std::string& bundle,
 {
   const fs::path dir = fs::path(directory) / (bundle + ".lv2");
   fs::create_directories(dir);
-  std::ofstream(dir / file, std::ios::binary) << content;
+  write_file(dir / file, content);
 }
 
 void

@@ -2,10 +2,10 @@
 // user could plant there.
 
 #include "launch/checked_file.h"
+#include "support/files.h"
 
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -35,16 +35,6 @@ protected:
     fs::remove_all(dir, ignored);
   }
 
-  static void put(const std::string& file, const std::string& text)
-  {
-    std::ofstream(file, std::ios::binary) << text;
-  }
-  static std::string get(const std::string& file)
-  {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
   std::string dir;
   std::string path;
 };
@@ -58,7 +48,7 @@ TEST_F(CheckedFileTest, OwnRegularFileIsUsedAndAbsentIsToldApart)
   EXPECT_TRUE(write_all(created.fd.get(), "written"));
   created = CheckedFile();
 
-  put(path, "line one\nline two");
+  test::write_file(path, "line one\nline two");
   CheckedFile read_back = open_private_file(path, O_RDONLY);
   ASSERT_EQ(read_back.check, FileCheck::usable);
   std::string text;
@@ -69,7 +59,7 @@ TEST_F(CheckedFileTest, OwnRegularFileIsUsedAndAbsentIsToldApart)
 TEST_F(CheckedFileTest, LinksAreRefusedAndTheirTargetsUntouched)
 {
   const std::string target = dir + "/precious";
-  put(target, "keep me");
+  test::write_file(target, "keep me");
   fs::create_symlink(target, path);
   for (const int flags : { O_RDONLY, O_WRONLY | O_CREAT }) {
     const CheckedFile file = open_private_file(path, flags);
@@ -90,7 +80,7 @@ TEST_F(CheckedFileTest, LinksAreRefusedAndTheirTargetsUntouched)
   fs::create_hard_link(target, path);
   EXPECT_EQ(open_private_file(path, O_WRONLY | O_CREAT).check,
             FileCheck::refused);
-  EXPECT_EQ(get(target), "keep me");
+  EXPECT_EQ(test::read_file(target), "keep me");
 }
 
 TEST_F(CheckedFileTest, FifoIsRefusedWithoutBlocking)
@@ -114,7 +104,7 @@ TEST_F(CheckedFileTest, AnotherUsersFileIsRefusedAndKept)
     GTEST_SKIP() << "needs root to plant a file of another user";
   const passwd* nobody = getpwnam("nobody");
   ASSERT_NE(nobody, nullptr);
-  put(path, "jalv.gtk\n");
+  test::write_file(path, "jalv.gtk\n");
   ASSERT_EQ(chmod(path.c_str(), 0666), 0);
   ASSERT_EQ(chown(path.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
 
@@ -123,7 +113,7 @@ TEST_F(CheckedFileTest, AnotherUsersFileIsRefusedAndKept)
   EXPECT_FALSE(read_check.fd);
   EXPECT_EQ(open_private_file(path, O_WRONLY | O_CREAT).check,
             FileCheck::refused);
-  EXPECT_EQ(get(path), "jalv.gtk\n");
+  EXPECT_EQ(test::read_file(path), "jalv.gtk\n");
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "catalogue/text_rules.h"
 #include "marks/mark_file.h"
 #include "marks/mark_set.h"
+#include "support/files.h"
 #include "support/ustring_printer.h"
 
 #include <filesystem>
-#include <fstream>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -62,12 +62,6 @@ protected:
   }
   void TearDown() override { fs::remove_all(directory); }
 
-  static std::string contents(const fs::path& path)
-  {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
   fs::path directory;
 };
 
@@ -76,7 +70,7 @@ TEST_F(ReplaceFile, CreatesMissingDirectoriesPrivately)
   const fs::path file = directory / "config" / "deeper" / "quillon.conf";
   std::string error;
   ASSERT_TRUE(replace_file(file, "urn:a\n", error)) << error;
-  EXPECT_EQ(contents(file), "urn:a\n");
+  EXPECT_EQ(test::read_file(file), "urn:a\n");
   struct stat info;
   ASSERT_EQ(stat((directory / "config").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700u);
@@ -86,14 +80,14 @@ TEST_F(ReplaceFile, KeepsModeAndWritesThroughSymbolicLinks)
 {
   const fs::path real = directory / "kept" / "marks";
   fs::create_directories(real.parent_path());
-  std::ofstream(real) << "old\n";
+  test::write_file(real, "old\n");
   fs::permissions(real, fs::perms(0640));
   const fs::path link = directory / "quillon.conf";
   fs::create_symlink(real, link);
   std::string error;
   ASSERT_TRUE(replace_file(link, "new\n", error)) << error;
   EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(contents(real), "new\n");
+  EXPECT_EQ(test::read_file(real), "new\n");
   EXPECT_EQ(fs::status(real).permissions(), fs::perms(0640));
   // Nothing is left beside the file.
   EXPECT_EQ(std::distance(fs::directory_iterator(real.parent_path()),

@@ -1,0 +1,33 @@
+#pragma once
+
+// What the program writes on standard error, descriptor 2 itself, so that
+// the diagnostics of the program, of lilv and of the hosts it starts are
+// all caught.
+
+#include <string>
+
+namespace quillon::test {
+
+/// From its making until stop(), standard error goes to a file, kept in
+/// /dev/shm where there is one: a test that fills /tmp must still see what
+/// was written.
+class StderrCapture
+{
+public:
+  StderrCapture();
+  ~StderrCapture();
+  StderrCapture(const StderrCapture&) = delete;
+  StderrCapture& operator=(const StderrCapture&) = delete;
+
+  /// Gives standard error back and returns what was written to it; later
+  /// calls return the same text.
+  std::string stop();
+
+private:
+  int file = -1;
+  int saved = -1;
+  std::string path;
+  std::string text;
+};
+
+} // namespace quillon::test
