@@ -7,6 +7,7 @@
 #include "support/main_loop.h"
 #include "support/menu_probe.h"
 #include "support/message_probe.h"
+#include "support/plugin_rows.h"
 #include "support/window_peer.h"
 
 #include <algorithm>
@@ -90,9 +91,8 @@ TEST_F(DebianHosts, NoAudioSystemShowsTheHostsOwnWords)
   // a JACK server is up. As on a desktop, it first tries to start one for
   // some seconds, then crashes.
   setenv("JACK_DEFAULT_SERVER", "quillon-test-no-such-server", 1);
-  ASSERT_EQ(test::peer(*window).list_store->children().size(), 1u);
-  test::peer(*window).selection->select(
-    test::peer(*window).list_store->children().begin());
+  ASSERT_EQ(test::uris(*window), std::vector<std::string>{ amp });
+  test::select(*window, amp);
   window->show_launch_menu();
   Gtk::Menu* menu = test::shown_menu();
   ASSERT_NE(menu, nullptr);

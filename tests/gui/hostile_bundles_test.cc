@@ -3,6 +3,7 @@
 // symbolic-link loops. The window must open over them, list what can be
 // listed with the right tooltips, and never crash or stall.
 
+#include "support/files.h"
 #include "support/main_loop.h"
 #include "support/menu_probe.h"
 #include "support/ustring_printer.h"
@@ -13,7 +14,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <string>
@@ -169,7 +169,7 @@ TEST_F(HostileBundles, BrokenBundlesLeaveTheOthersListed)
   fixture.write("no-manifest", "other.ttl", "");
   fs::create_directories(fs::path(fixture.path()) / "directory.lv2" /
                          "manifest.ttl");
-  std::ofstream(fs::path(fixture.path()) / "file.lv2") << "not a bundle\n";
+  test::write_file(fs::path(fixture.path()) / "file.lv2", "not a bundle\n");
   open();
 
   EXPECT_EQ(names(), (Names{ "One", "Two" }));

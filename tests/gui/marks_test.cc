@@ -1,13 +1,14 @@
 // The Favorite and Blacklist check boxes and the mark files.
 
+#include "support/files.h"
 #include "support/main_loop.h"
+#include "support/plugin_rows.h"
 #include "support/ustring_printer.h"
 #include "support/window_fixture.h"
 #include "support/window_peer.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -17,13 +18,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 using Marks = std::vector<Glib::ustring>;
-
-std::string
-contents(const fs::path& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::read_file;
 
 class MarkBoxes : public test::WindowFixture
 {
@@ -84,7 +79,7 @@ TEST_F(MarkBoxes, AUriOnBothListsShowsOnlyInTheBlacklistView)
   EXPECT_TRUE(names().empty());
   test::peer(*window).bl_button.set_active(true);
   EXPECT_EQ(names(), Names{ "Beta" });
-  const auto row = *test::peer(*window).list_store->children().begin();
+  const auto row = test::row_of(*window, "urn:q:b");
   EXPECT_TRUE(row.get_value(test::peer(*window).columns.favorite));
   EXPECT_TRUE(row.get_value(test::peer(*window).columns.blacklisted));
 }
@@ -109,12 +104,13 @@ protected:
 TEST_F(MarkFiles, QuitSavesOnlyTheChangedListsByteForByte)
 {
   open({ "urn:q:a\r", "", "bad \xff", "urn:q:a" }, { "urn:q:c" });
-  EXPECT_TRUE(test::peer(*window).list_store->children().begin()->get_value(
-    test::peer(*window).columns.favorite)); // urn:q:a, from its second entry
+  // urn:q:a is a favourite by its second entry.
+  EXPECT_TRUE(test::row_of(*window, "urn:q:a")
+                .get_value(test::peer(*window).columns.favorite));
   const auto blacklist_time = fs::last_write_time(config() / "quillon.back");
   click_box("urn:q:b", 1);
   window->on_quit();
-  EXPECT_EQ(contents(config() / "quillon.conf"),
+  EXPECT_EQ(read_file(config() / "quillon.conf"),
             "urn:q:a\r\n\nbad \xff\nurn:q:a\nurn:q:b\n");
   EXPECT_EQ(fs::last_write_time(config() / "quillon.back"), blacklist_time);
 }
@@ -125,7 +121,7 @@ TEST_F(MarkFiles, AMissingConfigurationDirectoryIsCreated)
   fs::remove_all(config());
   click_box("urn:q:a", 2);
   window->on_quit();
-  EXPECT_EQ(contents(config() / "quillon.back"), "urn:q:a\n");
+  EXPECT_EQ(read_file(config() / "quillon.back"), "urn:q:a\n");
   EXPECT_FALSE(fs::exists(config() / "quillon.conf"));
 }
 
@@ -144,12 +140,12 @@ TEST_F(MarkFiles, FailedSaveKeepsTheOldFileAndTheWindow)
   shell("printf 'urn:q:a\\n' > " + dir + "/quillon.conf");
   open({ "urn:q:a" });
   std::system(("yes filler > " + dir + "/filler 2>/dev/null").c_str());
-  const std::string before = contents(config() / "quillon.conf");
+  const std::string before = read_file(config() / "quillon.conf");
   ASSERT_EQ(before, "urn:q:a\n");
 
   click_box("urn:q:b", 1);
   window->on_quit();
-  EXPECT_EQ(contents(config() / "quillon.conf"), before);
+  EXPECT_EQ(read_file(config() / "quillon.conf"), before);
   EXPECT_TRUE(test::peer(*window).fav_changed);
   int files = 0;
   for (const auto& entry : fs::directory_iterator(config())) {
@@ -161,7 +157,7 @@ TEST_F(MarkFiles, FailedSaveKeepsTheOldFileAndTheWindow)
   // Once there is room again, quitting saves.
   fs::remove(config() / "filler");
   window->on_quit();
-  EXPECT_EQ(contents(config() / "quillon.conf"), "urn:q:a\nurn:q:b\n");
+  EXPECT_EQ(read_file(config() / "quillon.conf"), "urn:q:a\nurn:q:b\n");
 }
 
 TEST_F(MarkFiles, ReadOnlyDirectoryKeepsTheOldFile)
@@ -174,7 +170,7 @@ TEST_F(MarkFiles, ReadOnlyDirectoryKeepsTheOldFile)
   EXPECT_EQ(test::peer(*window).blacklist, Marks{ "urn:q:c" });
   click_box("urn:q:a", 2);
   window->on_quit();
-  EXPECT_EQ(contents(config() / "quillon.back"), "urn:q:c\n");
+  EXPECT_EQ(read_file(config() / "quillon.back"), "urn:q:c\n");
   EXPECT_TRUE(test::peer(*window).bl_changed);
 }
 
@@ -190,7 +186,7 @@ TEST_F(MarkFiles, SystemDefaultsAreReadOnlyWhenTheUserHasNoFile)
   // An empty user file hides the system file; an unreadable one (here a
   // directory) counts as missing.
   fs::create_directories(config());
-  std::ofstream(config() / "quillon.conf").close();
+  test::write_file(config() / "quillon.conf", "");
   fs::create_directories(config() / "quillon.back");
   window = std::make_unique<test::CountingWindow>();
   EXPECT_TRUE(test::peer(*window).favorites.empty());

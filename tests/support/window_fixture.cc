@@ -1,10 +1,10 @@
 #include "support/window_fixture.h"
 
 #include "support/deadline.h"
+#include "support/files.h"
 #include "support/window_peer.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtk/gtk.h>
 #include <set>
 #include <sstream>
@@ -18,9 +18,10 @@ write_marks(const std::string& path, const std::vector<std::string>& marks)
 {
   std::filesystem::create_directories(
     std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary);
+  std::string text;
   for (const auto& mark : marks)
-    out << mark << "\n";
+    text += mark + "\n";
+  write_file(path, text);
 }
 
 } // namespace
@@ -42,33 +43,6 @@ WindowFixture::open(const std::vector<std::string>& favorites,
   window = std::make_unique<CountingWindow>();
 }
 
-std::vector<std::string>
-WindowFixture::names() const
-{
-  std::vector<std::string> result;
-  for (const auto& row : test::peer(*window).list_store->children())
-    result.push_back(row.get_value(test::peer(*window).columns.name));
-  return result;
-}
-
-std::vector<std::string>
-WindowFixture::uris() const
-{
-  std::vector<std::string> result;
-  for (const auto& row : test::peer(*window).list_store->children())
-    result.push_back(row.get_value(test::peer(*window).columns.uri));
-  return result;
-}
-
-std::string
-WindowFixture::path_of(const std::string& uri) const
-{
-  for (const auto& row : test::peer(*window).list_store->children())
-    if (row.get_value(test::peer(*window).columns.uri) == uri)
-      return test::peer(*window).list_store->get_path(row).to_string();
-  return "";
-}
-
 void
 WindowFixture::click_box(const std::string& uri, int column)
 {
@@ -84,23 +58,11 @@ WindowFixture::search(const std::string& text)
   test::peer(*window).search_combo.get_entry()->set_text(text);
 }
 
-void
-WindowFixture::select(const std::string& uri)
-{
-  const std::string path = path_of(uri);
-  ASSERT_FALSE(path.empty()) << uri << " is not listed";
-  test::peer(*window).tree_view.set_cursor(
-    Gtk::TreePath(path), *test::peer(*window).tree_view.get_column(0), false);
-}
-
 std::string
 WindowFixture::tooltip_of(const std::string& uri) const
 {
-  for (const auto& row : test::peer(*window).list_store->children())
-    if (row.get_value(test::peer(*window).columns.uri) == uri)
-      return row.get_value(test::peer(*window).columns.tooltip);
-  ADD_FAILURE() << uri << " is not listed";
-  return "";
+  const Gtk::TreeModel::Row row = row_of(*window, uri);
+  return row ? row.get_value(test::peer(*window).columns.tooltip) : "";
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "app/plugin_list.h"
 #include "support/lv2_fixture.h"
+#include "support/plugin_rows.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -47,18 +48,19 @@ protected:
   void open(const std::vector<std::string>& favorites = {},
             const std::vector<std::string>& blacklist = {});
 
-  /// The shown names, in list order.
-  std::vector<std::string> names() const;
-  /// The URIs, in list order.
-  std::vector<std::string> uris() const;
-  /// The list path of the row showing `uri`, or "" when none does.
-  std::string path_of(const std::string& uri) const;
+  /// The list read back and a row selected: see support/plugin_rows.h.
+  std::vector<std::string> names() const { return test::names(*window); }
+  std::vector<std::string> uris() const { return test::uris(*window); }
+  std::string path_of(const std::string& uri) const
+  {
+    return test::path_of(*window, uri);
+  }
+  void select(const std::string& uri) { test::select(*window, uri); }
+
   /// Clicks a check box as the user does: the toolkit flips the flag, then
   /// the program's handler runs. `column` is 1 (Favorite) or 2 (Blacklist).
   void click_box(const std::string& uri, int column);
   void search(const std::string& text);
-  /// Selects the row of `uri` with the cursor in its name, as a click does.
-  void select(const std::string& uri);
 
   /// The tooltip column of the row of `uri`.
   std::string tooltip_of(const std::string& uri) const;
