@@ -2,6 +2,7 @@
 
 #include "support/main_loop.h"
 #include "support/window_fixture.h"
+#include "support/window_manager.h"
 #include "support/window_peer.h"
 
 #include <gdkmm/window.h>
@@ -33,7 +34,19 @@ protected:
   {
     EXPECT_TRUE(test::pump_until([&] { return shown() == expected; }, 5000))
       << (expected ? "not shown" : "not hidden");
-    test::pump_until([] { return false; }, 100); // let the manager settle
+    // Until the manager is done with it and has given it the focus, or
+    // taken it away, the window's place and focus are passing ones.
+    EXPECT_TRUE(test::window_manager_caught_up());
+    EXPECT_TRUE(test::pump_until(
+      [&] { return window->property_is_active() == expected; }, 5000))
+      << (expected ? "not focused" : "still focused");
+  }
+
+  /// Waits until the window manager has moved the window to `place`.
+  void wait_moved(std::pair<int, int> place)
+  {
+    EXPECT_TRUE(test::pump_until([&] { return origin() == place; }, 5000))
+      << "not moved";
   }
 
   std::pair<int, int> origin() const
@@ -62,7 +75,7 @@ protected:
 TEST_F(Visibility, TrayToggleHidesAndBringsBackAtTheSamePlace)
 {
   window->move(200, 150);
-  test::pump_until([] { return false; }, 300);
+  wait_moved({ 200, 150 });
   const auto before = origin();
   disturb();
   window->systray_action();
@@ -103,7 +116,7 @@ TEST_F(Visibility, AMinimisedWindowCountsAsHidden)
 TEST_F(Visibility, ShowRestoresOnlyARealRememberedPosition)
 {
   window->move(300, 200);
-  test::pump_until([] { return false; }, 300);
+  wait_moved({ 300, 200 });
   const auto placed = origin();
 
   // Nothing remembered yet: the sum -2 is not more than 1.
@@ -124,7 +137,7 @@ TEST_F(Visibility, ShowRestoresOnlyARealRememberedPosition)
 
   // hide_window remembers; twice in a row keeps the first position.
   window->move(placed.first, placed.second);
-  test::pump_until([] { return false; }, 300);
+  wait_moved(placed);
   window->hide_window();
   wait_shown(false);
   const auto remembered =

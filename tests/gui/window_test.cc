@@ -3,6 +3,7 @@
 #include "app/plugin_list.h"
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
+#include "support/plugin_rows.h"
 #include "support/ustring_printer.h"
 #include "support/window_peer.h"
 
@@ -22,21 +23,11 @@ class WindowTest : public ::testing::Test
 protected:
   void open() { window = std::make_unique<LV2PluginList>(); }
 
-  std::vector<std::string> names() const
-  {
-    std::vector<std::string> result;
-    for (const auto& row : test::peer(*window).list_store->children())
-      result.push_back(row.get_value(test::peer(*window).columns.name));
-    return result;
-  }
+  std::vector<std::string> names() const { return test::names(*window); }
 
   Gtk::TreeModel::Row row_of(const std::string& uri) const
   {
-    for (const auto& row : test::peer(*window).list_store->children())
-      if (row.get_value(test::peer(*window).columns.uri) == uri)
-        return row;
-    ADD_FAILURE() << "no row for " << uri;
-    return {};
+    return test::row_of(*window, uri);
   }
 
   test::Lv2Fixture fixture;
@@ -144,8 +135,15 @@ TEST_F(WindowTest, ColumnsAreSetUpAndEveryCheckBoxColumnIsVisible)
 {
   fixture.add_simple_plugin("one", "urn:q:one", "One");
   open();
+  // The window grows from its default width: wait until the view has been
+  // laid out at the new one.
+  const int view_width =
+    test::peer(*window).tree_view.get_allocation().get_width();
   window->resize(600, 300);
-  test::pump_until([] { return false; }, 300);
+  ASSERT_TRUE(test::pump_until([&] {
+    return test::peer(*window).tree_view.get_allocation().get_width() >
+           view_width;
+  }));
   ASSERT_EQ(test::peer(*window).tree_view.get_columns().size(), 3u);
   EXPECT_EQ(test::peer(*window).tree_view.get_column(0)->get_title(), "Name");
   EXPECT_EQ(test::peer(*window).tree_view.get_column(1)->get_title(),

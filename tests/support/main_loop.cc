@@ -22,6 +22,12 @@ pump_until(const std::function<bool()>& done, int timeout_ms)
   return true;
 }
 
+bool
+never_within(int timeout_ms, const std::function<bool()>& happened)
+{
+  return !pump_until(happened, timeout_ms);
+}
+
 void
 pump_pending()
 {
