@@ -1,6 +1,6 @@
 // The catalogue read from tiny fixture bundles through lilv.
 
-#include "catalogue/catalogue.h"
+#include "catalogue/plugin_index.h"
 #include "catalogue/lv2_path.h"
 #include "catalogue/port_summary.h"
 #include "common/lilv_ptr.h"
