@@ -166,7 +166,7 @@ LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
   const Glib::ustring tray =
     tray_text(int(size), int(fields.size()), "\n" + uri);
   FUZZ_CHECK(tray.validate());
-  FUZZ_CHECK(tray.raw().rfind(number_text(long(size)), 0) == 0);
+  FUZZ_CHECK(tray.raw().rfind(quillon::number_text(long(size)), 0) == 0);
   FUZZ_CHECK(tray.bytes() > uri.bytes() &&
              tray.raw().compare(
                tray.bytes() - uri.bytes(), uri.bytes(), uri.raw()) == 0);
