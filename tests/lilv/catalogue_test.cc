@@ -1,7 +1,7 @@
 // The catalogue read from tiny fixture bundles through lilv.
 
-#include "catalogue/plugin_index.h"
 #include "catalogue/lv2_path.h"
+#include "catalogue/plugin_index.h"
 #include "catalogue/port_summary.h"
 #include "common/lilv_ptr.h"
 #include "support/lv2_fixture.h"
