@@ -10,7 +10,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <glib.h>
 #include <glibmm/ustring.h>
 #include <optional>
 #include <string>
@@ -86,51 +85,13 @@ struct ParsedCache
 ParsedCache
 parse_cache(std::string_view bytes, const Digest& key);
 
-/// $XDG_CACHE_HOME/quillon when XDG_CACHE_HOME is an absolute path, else
-/// $HOME/.cache/quillon; empty when neither is known.
+/// The start of every cache file made under `key`: the magic line, the
+/// format version and the key.
 std::string
-cache_directory();
+cache_header(const Digest& key);
 
-/// The file's name in the cache directory.
-constexpr const char* cache_file_name = "catalogue";
-
-/// The records of the cache in `directory` when it was made under `key`.
-/// A missing or stale cache is nothing to report; one that is not a
-/// regular file of this user (a symbolic link is not followed), too large,
-/// foreign or damaged gets one diagnostic line. Nothing ever blocks: a FIFO
-/// in its place is opened without waiting.
-std::optional<std::vector<PluginRecord>>
-read_cache(const std::string& directory, const Digest& key);
-
-/// Writes a cache record by record into a temporary file beside the cache
-/// (mode 0600, in a directory of mode 0700 made when missing) and puts it in
-/// place with one rename after fsync. Any failure (full disk, read-only
-/// directory) leaves the old cache or none, and one diagnostic line.
-class CacheWriter
-{
-public:
-  CacheWriter(const std::string& directory, const Digest& key);
-  ~CacheWriter();
-  CacheWriter(const CacheWriter&) = delete;
-  CacheWriter& operator=(const CacheWriter&) = delete;
-
-  void add(const PluginRecord& record);
-  /// Finishes the file and renames it into place; false on failure.
-  bool commit();
-
-private:
-  void flush();
-  void fail(int error);
-
-  std::string directory_path;
-  int directory_fd = -1;
-  int file_fd = -1;
-  std::string temporary_name;
-  std::string buffer;
-  GChecksum* checksum = nullptr;
-  std::uint32_t count = 0;
-  bool failed = false;
-  bool committed = false;
-};
+/// Appends a 32-bit little-endian number.
+void
+append_u32(std::string& out, std::uint32_t value);
 
 } // namespace quillon::catalogue

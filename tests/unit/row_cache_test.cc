@@ -1,6 +1,7 @@
 // The catalogue cache's file format, its reading and writing on disk, and
 // the key that decides when it may be used.
 
+#include "catalogue/cache_file.h"
 #include "catalogue/cache_key.h"
 #include "catalogue/row_cache.h"
 #include "support/stderr_capture.h"
@@ -303,7 +304,8 @@ TEST(CacheKey, SearchPathIsExpandedAsLilvExpandsIt)
     return nullptr;
   };
   const std::vector<std::string> expected = {
-    "/home/u/.lv2", "/opt/p/lv2", "$UNSET/x", "/a/~b", "/c/home/u", "/home/u", "x$"
+    "/home/u/.lv2", "/opt/p/lv2", "$UNSET/x", "/a/~b",
+    "/c/home/u",    "/home/u",    "x$"
   };
   EXPECT_EQ(search_directories(
               "~/.lv2::$PLUGINS_2/lv2:$UNSET/x:/a/~b:/c~:~:x$:", environment),
