@@ -60,8 +60,9 @@ read_bounded(int fd, std::string& bytes, std::size_t expected)
 } // namespace
 
 std::optional<std::vector<PluginRecord>>
-read_cache(const std::string& directory, const Digest& key)
+read_cache(const std::string& directory, const Digest& key, bool& blocked)
 {
+  blocked = false;
   if (directory.empty())
     return std::nullopt;
   const std::string path = directory + "/" + cache_file_name;
@@ -77,6 +78,7 @@ read_cache(const std::string& directory, const Digest& key)
     return std::nullopt;
   }
   if (!S_ISREG(before.st_mode)) {
+    blocked = S_ISDIR(before.st_mode);
     ignored(path, _("it is not a regular file"));
     return std::nullopt;
   }

@@ -25,9 +25,10 @@ constexpr const char* cache_file_name = "catalogue";
 /// A missing or stale cache is nothing to report; one that is not a
 /// regular file of this user (a symbolic link is not followed), too large,
 /// foreign or damaged gets one diagnostic line. Nothing ever blocks: a FIFO
-/// in its place is opened without waiting.
+/// in its place is never opened. `blocked` tells that a directory stands
+/// where the file belongs, so that no new cache can be put there.
 std::optional<std::vector<PluginRecord>>
-read_cache(const std::string& directory, const Digest& key);
+read_cache(const std::string& directory, const Digest& key, bool& blocked);
 
 /// Writes a cache record by record into a temporary file beside the cache
 /// (mode 0600, in a directory of mode 0700 made when missing) and puts it in

@@ -164,6 +164,7 @@ protected:
 
   std::string top;
   std::string directory;
+  bool blocked = false;
 };
 
 TEST_F(CacheFiles, WrittenPrivatelyAndReadBack)
@@ -184,12 +185,12 @@ TEST_F(CacheFiles, WrittenPrivatelyAndReadBack)
   EXPECT_EQ(bytes, encode_cache(key_of(1), records));
 
   const test::StderrCapture errors;
-  const auto read = read_cache(directory, key_of(1));
+  const auto read = read_cache(directory, key_of(1), blocked);
   ASSERT_TRUE(read);
   EXPECT_EQ(*read, records);
-  EXPECT_FALSE(read_cache(directory, key_of(2)));
+  EXPECT_FALSE(read_cache(directory, key_of(2), blocked));
   // Missing and stale caches are nothing to report.
-  EXPECT_FALSE(read_cache(top + "/none", key_of(1)));
+  EXPECT_FALSE(read_cache(top + "/none", key_of(1), blocked));
   EXPECT_EQ(errors.text(), "");
 }
 
@@ -207,7 +208,7 @@ TEST_F(CacheFiles, HostileFilesAreIgnoredWithOneLine)
 {
   const auto ignored_with_one_line = [this](const char* what) {
     const test::StderrCapture errors;
-    EXPECT_FALSE(read_cache(directory, key_of(1))) << what;
+    EXPECT_FALSE(read_cache(directory, key_of(1), blocked)) << what;
     EXPECT_EQ(errors.lines(), 1) << what << ": " << errors.text();
     std::error_code ignored;
     fs::remove_all(file(), ignored);
@@ -224,6 +225,7 @@ TEST_F(CacheFiles, HostileFilesAreIgnoredWithOneLine)
 
   fs::create_directories(file());
   ignored_with_one_line("a directory");
+  EXPECT_TRUE(blocked);
 
   ASSERT_EQ(mkfifo(file().c_str(), 0600), 0);
   ignored_with_one_line("a FIFO"); // and no hang: it is never opened
@@ -265,10 +267,10 @@ TEST_F(CacheFiles, AFailedWriteKeepsTheOldCacheAndSaysSoOnce)
     std::distance(fs::directory_iterator(directory), fs::directory_iterator()),
     1);
   // A file where the directory should be: nothing written, one line.
-  const std::string blocked = top + "/blocked";
-  std::ofstream(blocked) << "";
+  const std::string occupied = top + "/occupied";
+  std::ofstream(occupied) << "";
   const test::StderrCapture errors;
-  CacheWriter writer(blocked + "/quillon", key_of(1));
+  CacheWriter writer(occupied + "/quillon", key_of(1));
   writer.add(sample_records()[0]);
   EXPECT_FALSE(writer.commit());
   EXPECT_EQ(errors.lines(), 1) << errors.text();
