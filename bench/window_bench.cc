@@ -1,14 +1,18 @@
 // Times the window's own work over the installed (or LV2_PATH) plugins:
-// the first scan, a Refresh, search keystrokes and view toggles, each from
-// the call to the main loop being idle again with the view updated.
-// Prints one "name seconds rows" line per measure (medians of repeats).
+// the first scan, a Refresh with a full scan and one from the catalogue
+// cache, a second window from the cache, search keystrokes and view
+// toggles, each from the call to the main loop being idle again with the
+// view updated. Prints one "name seconds rows" line per measure (medians
+// of repeats); run it without a cache for the first scan to be a full one.
 
 #include "app/plugin_list.h"
+#include "catalogue/cache_file.h"
 #include "support/window_peer.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <gtkmm/main.h>
 #include <memory>
@@ -64,11 +68,41 @@ main(int argc, char** argv)
   };
   report("window", construct, rows());
 
+  const auto refresh = [&] {
+    quillon::test::peer(*window).refresh_button.clicked();
+  };
+  const auto cached = [&window] {
+    return quillon::test::peer(*window).catalogue_cached;
+  };
+  std::vector<double> full_refreshes;
+  bool all_full = true;
+  for (int i = 0; i < 2; ++i) {
+    std::filesystem::remove_all(quillon::catalogue::cache_directory());
+    full_refreshes.push_back(timed(refresh));
+    all_full = all_full && !cached();
+  }
+  report(all_full ? "refresh_full" : "refresh_full_not_full",
+         median(full_refreshes),
+         rows());
   std::vector<double> refreshes;
-  for (int i = 0; i < 2; ++i)
-    refreshes.push_back(
-      timed([&] { quillon::test::peer(*window).refresh_button.clicked(); }));
-  report("refresh", median(refreshes), rows());
+  bool all_cached = true;
+  for (int i = 0; i < repeats; ++i) {
+    refreshes.push_back(timed(refresh));
+    all_cached = all_cached && cached();
+  }
+  report(all_cached ? "refresh_cached" : "refresh_cached_not_cached",
+         median(refreshes),
+         rows());
+  {
+    std::unique_ptr<quillon::LV2PluginList> second;
+    const double seconds =
+      timed([&second] { second = std::make_unique<quillon::LV2PluginList>(); });
+    report(quillon::test::peer(*second).catalogue_cached
+             ? "window_cached"
+             : "window_cached_not_cached",
+           seconds,
+           quillon::test::peer(*second).list_store->children().size());
+  }
 
   Gtk::Entry* entry = quillon::test::peer(*window).search_combo.get_entry();
   const struct

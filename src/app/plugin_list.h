@@ -2,8 +2,8 @@
 
 #include "app/options.h"
 #include "app/window_control.h"
-#include "catalogue/plugin_index.h"
 #include "catalogue/detached_model.h"
+#include "catalogue/plugin_index.h"
 #include "common/lilv_ptr.h"
 #include "launch/preset_list.h"
 
@@ -148,6 +148,8 @@ private:
 
   /// What the rows of the current world are made of.
   catalogue::Index catalogue;
+  /// The last scan took the rows from the catalogue cache.
+  bool catalogue_cached = false;
 
   /// The check-box handler of one mark column. The toolkit has already
   /// flipped the row's flag, so the row holds the new state.

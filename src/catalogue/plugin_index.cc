@@ -27,7 +27,9 @@ author_of(const LilvPlugin* plugin)
 } // namespace
 
 void
-Index::build(LilvWorld* world, const LilvPlugins* plugins)
+Index::build(LilvWorld* world,
+             const LilvPlugins* plugins,
+             const std::function<void(const PluginRecord&)>& keep)
 {
   clear();
   const Glib::ustring by = _(" \nby ");
@@ -40,31 +42,70 @@ Index::build(LilvWorld* world, const LilvPlugins* plugins)
   LILV_FOREACH(plugins, i, plugins)
   {
     const LilvPlugin* plugin = lilv_plugins_get(plugins, i);
-    PluginEntry entry;
-    entry.plugin = plugin;
-    entry.uri = valid_text(lilv_node_as_string(lilv_plugin_get_uri(plugin)));
-    entry.uri_key = collation_key(entry.uri);
-    entry.class_label = valid_text(lilv_node_as_string(
+    PluginRecord record;
+    record.uri = valid_text(lilv_node_as_string(lilv_plugin_get_uri(plugin)));
+    record.class_label = valid_text(lilv_node_as_string(
       lilv_plugin_class_get_label(lilv_plugin_get_class(plugin))));
-
     const NodePtr name_node(lilv_plugin_get_name(plugin));
-    entry.named = name_node != nullptr;
-    if (entry.named) {
-      const Glib::ustring name =
-        valid_text(lilv_node_as_string(name_node.get()));
-      entry.name = cut_name(name);
-      entry.scan_name = scan_name(name);
-      entry.match_text = match_text(name, entry.class_label, entry.uri);
-      entry.tooltip = Glib::Markup::escape_text(
-        tooltip_text(entry.class_label,
-                     author_of(plugin),
-                     by,
-                     port_summary_text(count_ports(plugin, port_classes))));
+    record.named = name_node != nullptr;
+    if (record.named) {
+      record.name = valid_text(lilv_node_as_string(name_node.get()));
+      record.author = author_of(plugin);
+      record.ports = count_ports(plugin, port_classes);
     }
-    positions.emplace(plugin, items.size());
-    items.push_back(std::move(entry));
+    if (keep)
+      keep(record);
+    add(plugin, std::move(record), by);
   }
   rank_names();
+}
+
+bool
+Index::restore(const LilvPlugins* plugins, std::vector<PluginRecord>&& records)
+{
+  clear();
+  if (records.size() != lilv_plugins_size(plugins))
+    return false;
+  std::size_t at = 0;
+  LILV_FOREACH(plugins, i, plugins)
+  {
+    const char* uri =
+      lilv_node_as_string(lilv_plugin_get_uri(lilv_plugins_get(plugins, i)));
+    if (records[at++].uri.raw() != valid_text(uri).raw())
+      return false;
+  }
+  const Glib::ustring by = _(" \nby ");
+  items.reserve(records.size());
+  positions.reserve(records.size());
+  at = 0;
+  LILV_FOREACH(plugins, i, plugins)
+  {
+    add(lilv_plugins_get(plugins, i), std::move(records[at++]), by);
+  }
+  rank_names();
+  return true;
+}
+
+void
+Index::add(const LilvPlugin* plugin,
+           PluginRecord&& record,
+           const Glib::ustring& by)
+{
+  PluginEntry entry;
+  entry.plugin = plugin;
+  entry.uri = std::move(record.uri);
+  entry.uri_key = collation_key(entry.uri);
+  entry.class_label = std::move(record.class_label);
+  entry.named = record.named;
+  if (entry.named) {
+    entry.name = cut_name(record.name);
+    entry.scan_name = scan_name(record.name);
+    entry.match_text = match_text(record.name, entry.class_label, entry.uri);
+    entry.tooltip = Glib::Markup::escape_text(tooltip_text(
+      entry.class_label, record.author, by, port_summary_text(record.ports)));
+  }
+  positions.emplace(plugin, items.size());
+  items.push_back(std::move(entry));
 }
 
 void

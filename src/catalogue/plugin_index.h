@@ -3,9 +3,11 @@
 // What every row of the plugin list is made of, read from lilv once per
 // world: the fills then only filter and insert.
 
+#include "catalogue/row_cache.h"
 #include "catalogue/text_rules.h"
 
 #include <cstddef>
+#include <functional>
 #include <glibmm/ustring.h>
 #include <lilv/lilv.h>
 #include <string>
@@ -43,7 +45,15 @@ class Index
 {
 public:
   /// Reads every plugin of `plugins`; `world` makes the port class nodes.
-  void build(LilvWorld* world, const LilvPlugins* plugins);
+  /// `keep`, when given, receives what each entry was made of, in order.
+  void build(LilvWorld* world,
+             const LilvPlugins* plugins,
+             const std::function<void(const PluginRecord&)>& keep = {});
+  /// Makes the entries of `plugins` from records kept by an earlier build,
+  /// asking lilv for no plugin data. False, with nothing built, when the
+  /// records describe other plugins: another count, or another URI at some
+  /// position of lilv's order.
+  bool restore(const LilvPlugins* plugins, std::vector<PluginRecord>&& records);
   void clear();
 
   const std::vector<PluginEntry>& entries() const { return items; }
@@ -51,6 +61,11 @@ public:
   const PluginEntry* find(const LilvPlugin* plugin) const;
 
 private:
+  /// Appends the entry of `plugin` made of `record`; `by` is the
+  /// translated " \nby ".
+  void add(const LilvPlugin* plugin,
+           PluginRecord&& record,
+           const Glib::ustring& by);
   void rank_names();
 
   std::vector<PluginEntry> items;

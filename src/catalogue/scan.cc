@@ -1,6 +1,7 @@
 // The catalogue scan and Refresh.
 
 #include "app/plugin_list.h"
+#include "catalogue/cached_scan.h"
 #include "catalogue/detached_model.h"
 #include "catalogue/lv2_path.h"
 #include "marks/mark_set.h"
@@ -18,14 +19,21 @@ LV2PluginList::scan_plugins()
   Glib::ustring invalid_uris;
 
   world.reset(lilv_world_new());
-  if (const auto path = catalogue::absolute_lv2_path(std::getenv("LV2_PATH"),
-                                                     Glib::get_current_dir())) {
-    const NodePtr path_node(lilv_new_string(world.get(), path->c_str()));
+  const char* lv2_path = std::getenv("LV2_PATH");
+  const auto absolute_path =
+    catalogue::absolute_lv2_path(lv2_path, Glib::get_current_dir());
+  if (absolute_path) {
+    const NodePtr path_node(
+      lilv_new_string(world.get(), absolute_path->c_str()));
     lilv_world_set_option(world.get(), LILV_OPTION_LV2_PATH, path_node.get());
   }
+  // The cache's key is taken before lilv reads a bundle: a change made
+  // while it reads then shows at the next start.
+  const catalogue::CachedScan cache(absolute_path ? absolute_path->c_str()
+                                                  : lv2_path);
   lilv_world_load_all(world.get());
   plugins = lilv_world_get_all_plugins(world.get());
-  catalogue.build(world.get(), plugins);
+  catalogue_cached = cache.fill(catalogue, world.get(), plugins);
 
   {
     const marks::MarkSet favorite_set(favorites);

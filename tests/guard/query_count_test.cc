@@ -6,17 +6,23 @@
 // slow again.
 
 #include "app/plugin_list.h"
+#include "catalogue/cache_file.h"
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
 #include "support/window_peer.h"
 
 #include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 
 namespace {
 
 std::atomic<long> lilv_queries{ 0 };
+// The queries that make lilv load a plugin's data: all but its URI.
+std::atomic<long> data_queries{ 0 };
 std::atomic<long> collation_keys{ 0 };
 std::atomic<long> port_loads{ 0 };
 
@@ -30,11 +36,19 @@ extern "C"
   result __wrap_##name params                                                  \
   {                                                                            \
     ++lilv_queries;                                                            \
+    ++data_queries;                                                            \
     return __real_##name args;                                                 \
   }
 
   QUILLON_WRAP(LilvNode*, lilv_plugin_get_name, (const LilvPlugin* p), (p))
-  QUILLON_WRAP(const LilvNode*, lilv_plugin_get_uri, (const LilvPlugin* p), (p))
+
+  // The URI is known from the manifest: asking for it loads nothing.
+  const LilvNode* __real_lilv_plugin_get_uri(const LilvPlugin* p);
+  const LilvNode* __wrap_lilv_plugin_get_uri(const LilvPlugin* p)
+  {
+    ++lilv_queries;
+    return __real_lilv_plugin_get_uri(p);
+  }
   QUILLON_WRAP(const LilvPluginClass*,
                lilv_plugin_get_class,
                (const LilvPlugin* p),
@@ -69,6 +83,7 @@ extern "C"
   uint32_t __wrap_lilv_plugin_get_num_ports(const LilvPlugin* p)
   {
     ++lilv_queries;
+    ++data_queries;
     ++port_loads;
     return __real_lilv_plugin_get_num_ports(p);
   }
@@ -114,7 +129,13 @@ protected:
     test::peer(*window).favorites = { "urn:q:p1", "urn:q:p2" };
     test::peer(*window).blacklist = { "urn:q:p3" };
     test::pump_pending();
+    reset_counts();
+  }
+
+  static void reset_counts()
+  {
     lilv_queries = 0;
+    data_queries = 0;
     collation_keys = 0;
     port_loads = 0;
   }
@@ -143,7 +164,10 @@ TEST_F(QueryCount, SearchAndViewsAskLilvNothing)
 
 TEST_F(QueryCount, ScanAsksABoundedNumberOfQueriesPerPlugin)
 {
+  // Without a cache: the full scan.
+  std::filesystem::remove_all(catalogue::cache_directory());
   test::peer(*window).refresh_button.clicked();
+  ASSERT_FALSE(test::peer(*window).catalogue_cached);
   // The wrappers see the scan's queries at all...
   EXPECT_GE(lilv_queries, long(plugin_count) * 6);
   EXPECT_GE(collation_keys, long(plugin_count) * 2);
@@ -157,6 +181,32 @@ TEST_F(QueryCount, ScanAsksABoundedNumberOfQueriesPerPlugin)
   // One key per URI and one per name (a second only where the scan shows
   // the uncut name, not in this fixture), plus the mark lists.
   EXPECT_LE(collation_keys, long(plugin_count) * 2 + 3);
+}
+
+TEST_F(QueryCount, CachedStartAndRefreshAskForNoPluginData)
+{
+  // Bundles older than the cache's settling time, and a start that keeps
+  // their rows.
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  window = std::make_unique<LV2PluginList>();
+  ASSERT_FALSE(test::peer(*window).catalogue_cached);
+
+  reset_counts();
+  window = std::make_unique<LV2PluginList>();
+  EXPECT_TRUE(test::peer(*window).catalogue_cached);
+  EXPECT_EQ(data_queries, 0);
+  EXPECT_EQ(port_loads, 0);
+  // Each plugin's URI, to match the cache with lilv's list.
+  EXPECT_LE(lilv_queries, long(plugin_count) + 1);
+  // (The new window has no marks.)
+  EXPECT_EQ(test::peer(*window).list_store->children().size(),
+            std::size_t(plugin_count));
+
+  reset_counts();
+  test::peer(*window).refresh_button.clicked();
+  EXPECT_TRUE(test::peer(*window).catalogue_cached);
+  EXPECT_EQ(data_queries, 0);
+  EXPECT_EQ(port_loads, 0);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "support/files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -34,7 +35,7 @@ StderrCapture::StderrCapture()
 {
   file = make_capture_file(path);
   if (file < 0) {
-    text = "(standard error not captured: no file for it)";
+    stopped_text = "(standard error not captured: no file for it)";
     return;
   }
   std::fflush(stderr);
@@ -55,14 +56,30 @@ StderrCapture::stop()
     dup2(saved, STDERR_FILENO);
     close(saved);
     saved = -1;
-    text = read_file(path);
+    stopped_text = read_file(path);
   }
   if (file >= 0) {
     close(file);
     file = -1;
     unlink(path.c_str());
   }
-  return text;
+  return stopped_text;
+}
+
+std::string
+StderrCapture::text_so_far() const
+{
+  if (saved < 0)
+    return stopped_text;
+  std::fflush(stderr);
+  return read_file(path);
+}
+
+int
+StderrCapture::lines() const
+{
+  const std::string all = text_so_far();
+  return static_cast<int>(std::count(all.begin(), all.end(), '\n'));
 }
 
 } // namespace quillon::test

@@ -22,12 +22,16 @@ public:
   /// Gives standard error back and returns what was written to it; later
   /// calls return the same text.
   std::string stop();
+  /// What was written so far, while the capture goes on.
+  std::string text_so_far() const;
+  /// The number of lines written so far.
+  int lines() const;
 
 private:
   int file = -1;
   int saved = -1;
   std::string path;
-  std::string text;
+  std::string stopped_text;
 };
 
 } // namespace quillon::test

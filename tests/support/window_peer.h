@@ -39,6 +39,7 @@ public:
     , selection(window.selection)
     , skip_search(window.skip_search)
     , world(window.world)
+    , catalogue_cached(window.catalogue_cached)
     , fav_changed(window.fav_changed)
     , fav_file(window.fav_file)
     , bl_changed(window.bl_changed)
@@ -75,6 +76,7 @@ public:
   Glib::RefPtr<Gtk::TreeSelection>& selection;
   bool& skip_search;
   WorldPtr& world;
+  bool& catalogue_cached;
   bool& fav_changed;
   Glib::ustring& fav_file;
   bool& bl_changed;
