@@ -4,10 +4,13 @@
 // the sandbox's private /tmp.
 
 #include "app/plugin_list.h"
+#include "support/files.h"
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
 #include "support/menu_probe.h"
 #include "support/message_probe.h"
+#include "support/plugin_rows.h"
+#include "support/stderr_capture.h"
 #include "support/window_peer.h"
 
 #include <algorithm>
@@ -17,7 +20,6 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <filesystem>
-#include <fstream>
 #include <gdk/gdkkeysyms.h>
 #include <glibmm/main.h>
 #include <gtest/gtest.h>
@@ -25,7 +27,6 @@
 #include <gtkmm/messagedialog.h>
 #include <memory>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -35,14 +36,9 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::Message;
+using test::read_file;
 using test::shown_messages;
-
-std::string
-read_file(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::StderrCapture;
 
 /// Children of this process that are zombies.
 int
@@ -67,42 +63,6 @@ zombie_children()
   }
   return count;
 }
-
-/// What the program writes on standard error while `action` runs, kept in
-/// a file outside /tmp.
-class StderrCapture
-{
-public:
-  StderrCapture()
-  {
-    char name[] = "/dev/shm/quillon-host-stderr-XXXXXX";
-    file = mkstemp(name);
-    path = name;
-    std::fflush(stderr);
-    saved = dup(2);
-    dup2(file, 2);
-  }
-  ~StderrCapture() { stop(); }
-  std::string stop()
-  {
-    if (saved >= 0) {
-      std::fflush(stderr);
-      dup2(saved, 2);
-      close(saved);
-      close(file);
-      saved = -1;
-      text = read_file(path);
-      unlink(path.c_str());
-    }
-    return text;
-  }
-
-private:
-  int file = -1;
-  int saved = -1;
-  std::string path;
-  std::string text;
-};
 
 class HostLaunchTest : public ::testing::Test
 {
@@ -133,8 +93,7 @@ protected:
   std::string host(const std::string& name, const std::string& body)
   {
     const std::string path = bin + "/" + name;
-    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
-    fs::permissions(path, fs::perms::owner_all);
+    test::write_script(path, "#!/bin/sh\n" + body + "\n");
     return path;
   }
 
@@ -142,8 +101,7 @@ protected:
   void launch_default(const std::string& interpreter)
   {
     test::peer(*window).interpreter = interpreter;
-    test::peer(*window).selection->select(
-      test::peer(*window).list_store->children().begin());
+    test::select(*window, "urn:q:amp");
     window->show_launch_menu();
     Gtk::Menu* menu = test::shown_menu();
     ASSERT_NE(menu, nullptr);
@@ -154,6 +112,22 @@ protected:
   {
     return test::pump_until(
       [count] { return shown_messages().size() >= count; }, timeout_ms);
+  }
+
+  /// Waits until every started host has ended and its end was handled:
+  /// from then on no more messages come.
+  bool all_hosts_ended(int timeout_ms = 5000)
+  {
+    return test::pump_until(
+      [this] { return test::peer(*window).hosts.watched() == 0; }, timeout_ms);
+  }
+
+  /// Waits until the window manager has given `message` the focus, as it
+  /// has when the user presses a key in it.
+  static bool focused(GtkWidget* message)
+  {
+    return test::pump_until(
+      [message] { return gtk_window_is_active(GTK_WINDOW(message)); });
   }
 
   test::Lv2Fixture fixture;
@@ -188,14 +162,16 @@ TEST_F(HostLaunchTest, NoHostRunsNothingAndSaysSo)
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].secondary.find("PATH"), std::string::npos);
   EXPECT_NE(shown[0].secondary.find("\u201cjalv\u201d"), std::string::npos);
-  EXPECT_FALSE(test::pump_until([&] { return fs::exists(bin + "/ran"); }, 300));
+  // Nothing was started, so no end of it to wait for.
+  EXPECT_TRUE(
+    test::never_within(300, [&] { return fs::exists(bin + "/ran"); }));
   EXPECT_EQ(test::peer(*window).preset_store->children().size(), 0u);
   EXPECT_EQ(test::shown_menu(), nullptr);
 
   // The window is not modal, and Return closes it.
   EXPECT_FALSE(gtk_window_get_modal(GTK_WINDOW(shown[0].window)));
   gtk_window_present(GTK_WINDOW(shown[0].window));
-  test::pump_until([] { return false; }, 200);
+  ASSERT_TRUE(focused(shown[0].window));
   ASSERT_TRUE(
     gtk_test_widget_send_key(gtk_window_get_focus(GTK_WINDOW(shown[0].window)),
                              GDK_KEY_Return,
@@ -210,19 +186,19 @@ TEST_F(HostLaunchTest, NoHostRunsNothingAndSaysSo)
                           "<urn:q:amp#warm> a pset:Preset ; "
                           "lv2:appliesTo <urn:q:amp> ; rdfs:label \"Warm\" .");
   window->on_refresh();
-  test::peer(*window).selection->select(
-    test::peer(*window).list_store->children().begin());
+  test::select(*window, "urn:q:amp");
   window->show_launch_menu();
   Gtk::Menu* menu = test::shown_menu();
   ASSERT_NE(menu, nullptr);
   test::choose(menu, test::item_of(menu, "Warm"));
   ASSERT_TRUE(messages_reach(1));
   EXPECT_FALSE(fs::exists("/tmp/state.ttl"));
-  test::pump_until([] { return false; }, 200);
-  ASSERT_TRUE(gtk_test_widget_send_key(
-    gtk_window_get_focus(GTK_WINDOW(shown_messages().at(0).window)),
-    GDK_KEY_Escape,
-    GdkModifierType(0)));
+  GtkWidget* const message = shown_messages().at(0).window;
+  ASSERT_TRUE(focused(message));
+  ASSERT_TRUE(
+    gtk_test_widget_send_key(gtk_window_get_focus(GTK_WINDOW(message)),
+                             GDK_KEY_Escape,
+                             GdkModifierType(0)));
   EXPECT_TRUE(test::pump_until([] { return shown_messages().empty(); }));
 }
 
@@ -284,7 +260,8 @@ TEST_F(HostLaunchTest, LaterEndsCountOnlyWhenTheyFail)
   launch_default(host("slow-fine", "sleep 3.3; exit 0"));
   launch_default(host("slow-bad", "sleep 3.3; echo 'gave up'; exit 2"));
   ASSERT_TRUE(messages_reach(1, 8000));
-  test::pump_until([] { return false; }, 500);
+  // The host that ends well ends about when the other does.
+  ASSERT_TRUE(all_hosts_ended());
   const std::vector<Message> shown = shown_messages();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].primary.find("slow-bad"), std::string::npos);
@@ -331,7 +308,7 @@ TEST_F(HostLaunchTest, TwentyLaunchesInARowEachGetTheirOwnWatch)
   for (int i = 1; i <= 20; ++i)
     launch_default(bin + "/numbered " + std::to_string(i));
   ASSERT_TRUE(messages_reach(20, 15000));
-  test::pump_until([] { return false; }, 300);
+  ASSERT_TRUE(all_hosts_ended());
   const std::vector<Message> shown = shown_messages();
   EXPECT_EQ(shown.size(), 20u);
   for (int i = 1; i <= 20; ++i) {
@@ -387,9 +364,11 @@ TEST_F(HostLaunchTest, HostsOutliveTheWindowAndKeepPrinting)
   // The window goes, and with it the reading end of the host's output.
   window.reset();
   const auto before = fs::file_size(beats);
-  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  // Beats written after the window went show that the host lives on.
+  EXPECT_TRUE(
+    test::pump_until([&] { return fs::file_size(beats) > before + 4; }))
+    << "the host stopped";
   EXPECT_EQ(kill(pid, 0), 0) << "the host died with the window";
-  EXPECT_GT(fs::file_size(beats), before + 4) << "the host stopped";
   EXPECT_TRUE(shown_messages().empty());
 }
 

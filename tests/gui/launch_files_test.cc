@@ -3,18 +3,19 @@
 // sandbox's private /tmp.
 
 #include "app/plugin_list.h"
+#include "support/files.h"
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
+#include "support/menu_probe.h"
+#include "support/plugin_rows.h"
+#include "support/stderr_capture.h"
 #include "support/ustring_printer.h"
 #include "support/window_peer.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <glib.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtkmm/menuitem.h>
@@ -24,6 +25,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quillon {
 namespace {
@@ -33,18 +35,9 @@ namespace fs = std::filesystem;
 const std::string host_list = "/tmp/jalv.interpreter";
 const std::string state_file = "/tmp/state.ttl";
 
-std::string
-read_file(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void
-write_file(const std::string& path, const std::string& text)
-{
-  std::ofstream(path, std::ios::binary) << text;
-}
+using test::read_file;
+using test::write_file;
+using test::write_script;
 
 /// Hands `path` to the user "nobody"; false when we may not.
 bool
@@ -66,14 +59,11 @@ protected:
       fs::remove(path, ignored);
     fs::create_directories(bin);
     // A host the pipeline finds in PATH, and one the tests launch with.
-    for (const std::string name : { "jalv.gtk", "jalv" }) {
-      write_file(bin + "/" + name, "#!/bin/sh\nexit 0\n");
-      fs::permissions(bin + "/" + name, fs::perms::owner_all);
-    }
-    write_file(host,
-               "#!/bin/sh\nprintf '%s\\n' \"$@\" >" + witness + ".new && mv " +
-                 witness + ".new " + witness + "\n");
-    fs::permissions(host, fs::perms::owner_all);
+    for (const std::string name : { "jalv.gtk", "jalv" })
+      write_script(bin + "/" + name, "#!/bin/sh\nexit 0\n");
+    write_script(host,
+                 "#!/bin/sh\nprintf '%s\\n' \"$@\" >" + witness +
+                   ".new && mv " + witness + ".new " + witness + "\n");
     saved_path = std::getenv("PATH");
     setenv("PATH", (bin + ":" + saved_path).c_str(), 1);
   }
@@ -91,9 +81,9 @@ protected:
   /// Opens the window and reports what it wrote on standard error.
   std::string open()
   {
-    testing::internal::CaptureStderr();
+    test::StderrCapture err;
     window = std::make_unique<LV2PluginList>();
-    return testing::internal::GetCapturedStderr();
+    return err.stop();
   }
 
   int host_count() const
@@ -107,44 +97,18 @@ protected:
   /// Chooses the preset "Warm" of urn:q:amp with our recording host.
   std::string launch_preset()
   {
-    test::peer(*window).interpreter = host;
-    for (const auto& row : test::peer(*window).list_store->children())
-      if (row.get_value(test::peer(*window).columns.uri) == "urn:q:amp")
-        test::peer(*window).selection->select(row);
+    const test::WindowPeer peer = test::peer(*window);
+    peer.interpreter = host;
+    test::select(*window, "urn:q:amp");
     window->show_launch_menu();
-    const auto rows = test::peer(*window).preset_store->children();
+    const auto rows = peer.preset_store->children();
     EXPECT_EQ(rows.size(), 1u);
     if (rows.empty())
       return "";
-    return stderr_of([&] {
-      test::peer(*window).presets.on_preset_activate(
-        nullptr,
-        " urn:q:amp & ",
-        test::peer(*window).world.get(),
-        rows.begin());
-    });
-  }
-
-  /// What `action` writes on standard error, kept outside /tmp so that a
-  /// full /tmp cannot swallow it.
-  template<typename Action>
-  static std::string stderr_of(Action action)
-  {
-    char name[] = "/dev/shm/quillon-stderr-XXXXXX";
-    const int file = mkstemp(name);
-    if (file < 0)
-      return "(no capture file)";
-    std::fflush(stderr);
-    const int saved = dup(2);
-    dup2(file, 2);
-    action();
-    std::fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
-    close(file);
-    const std::string text = read_file(name);
-    unlink(name);
-    return text;
+    test::StderrCapture err;
+    peer.presets.on_preset_activate(
+      nullptr, " urn:q:amp & ", peer.world.get(), rows.begin());
+    return err.stop();
   }
 
   void add_amp()
@@ -157,10 +121,11 @@ protected:
                             "lv2:symbol \"p0\" ; pset:value 0.75 ] .");
   }
 
-  /// No host started: give a background job time to show up, then look.
-  bool host_stayed_idle()
+  /// No host started. A background job has no end to wait for: it is
+  /// given ample time to show up.
+  bool host_stayed_idle() const
   {
-    return !test::pump_until([&] { return fs::exists(witness); }, 300);
+    return test::never_within(300, [&] { return fs::exists(witness); });
   }
 
   test::Lv2Fixture fixture;
@@ -326,19 +291,12 @@ TEST_F(PlantedFileTest, HostileUriReachesTheHostAsOneArgument)
   fixture.add_simple_plugin("hostile", uri, "Hostile");
   open();
   test::peer(*window).interpreter = host;
-  ASSERT_EQ(test::peer(*window).list_store->children().size(), 1u);
-  test::peer(*window).selection->select(
-    test::peer(*window).list_store->children().begin());
+  ASSERT_EQ(test::uris(*window), std::vector<std::string>{ uri });
+  test::select(*window, uri);
   window->show_launch_menu();
-  Gtk::MenuItem* default_item = nullptr;
-  GList* toplevels = gtk_window_list_toplevels();
-  for (GList* l = toplevels; l; l = l->next) {
-    GtkWidget* child = gtk_bin_get_child(GTK_BIN(l->data));
-    if (child && GTK_IS_MENU(child) && gtk_widget_get_visible(child))
-      default_item = dynamic_cast<Gtk::MenuItem*>(
-        *Glib::wrap(GTK_MENU(child))->get_children().begin());
-  }
-  g_list_free(toplevels);
+  Gtk::Menu* menu = test::shown_menu();
+  ASSERT_NE(menu, nullptr);
+  Gtk::MenuItem* default_item = test::item_of(menu, "Default");
   ASSERT_NE(default_item, nullptr);
   default_item->activate();
   ASSERT_TRUE(test::pump_until([&] { return fs::exists(witness); }));
@@ -378,19 +336,19 @@ TEST_F(PlantedFileTest, MissingOrFailingHostLeavesTheWindowWorking)
 {
   add_amp();
   open();
-  write_file(bin + "/failing", "#!/bin/sh\nexit 3\n");
-  fs::permissions(bin + "/failing", fs::perms::owner_all);
+  write_script(bin + "/failing", "#!/bin/sh\nexit 3\n");
+  const test::WindowPeer peer = test::peer(*window);
   for (const std::string& interpreter :
        { bin + "/no-such-host", bin + "/failing" }) {
-    test::peer(*window).interpreter = interpreter;
-    test::peer(*window).selection->select(
-      test::peer(*window).list_store->children().begin());
-    testing::internal::CaptureStderr();
-    test::peer(*window).presets.on_default_activate(nullptr, " urn:q:amp & ");
-    test::pump_until([] { return false; }, 200);
-    testing::internal::GetCapturedStderr(); // the shell's own complaint
-    EXPECT_EQ(test::peer(*window).selection->count_selected_rows(), 0)
+    peer.interpreter = interpreter;
+    test::select(*window, "urn:q:amp");
+    test::StderrCapture shell_complaint;
+    peer.presets.on_default_activate(nullptr, " urn:q:amp & ");
+    // Once the host's end is handled, all it printed has been passed on.
+    EXPECT_TRUE(test::pump_until([&] { return peer.hosts.watched() == 0; }))
       << interpreter;
+    shell_complaint.stop();
+    EXPECT_EQ(peer.selection->count_selected_rows(), 0) << interpreter;
   }
   // The window carries on: the next launch with a working host runs.
   EXPECT_EQ(launch_preset(), "");

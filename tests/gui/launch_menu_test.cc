@@ -5,14 +5,15 @@
 #include "app/plugin_list.h"
 #include "launch/state_text.h"
 #include "support/fake_host.h"
+#include "support/files.h"
 #include "support/lv2_fixture.h"
 #include "support/main_loop.h"
 #include "support/menu_probe.h"
+#include "support/plugin_rows.h"
 #include "support/ustring_printer.h"
 #include "support/window_peer.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gdk/gdkkeysyms.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -30,14 +31,8 @@ namespace fs = std::filesystem;
 using test::choose;
 using test::item_of;
 using test::item_texts;
+using test::read_file;
 using test::shown_menu;
-
-std::string
-read_file(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void
 on_destroyed(GtkObject*, gpointer flag)
@@ -88,20 +83,9 @@ protected:
     test::pump_pending();
   }
 
-  /// Selects the plugin's row with the cursor in view column `column`.
   void select(const std::string& uri, int column = 0)
   {
-    for (const auto& row : test::peer(*window).list_store->children()) {
-      if (row.get_value(test::peer(*window).columns.uri) == uri) {
-        test::peer(*window).tree_view.set_cursor(
-          test::peer(*window).list_store->get_path(row),
-          *test::peer(*window).tree_view.get_column(column),
-          false);
-        test::peer(*window).selection->select(row);
-        return;
-      }
-    }
-    ADD_FAILURE() << "no row " << uri;
+    test::select(*window, uri, column);
   }
 
   void release_button(guint button)
@@ -183,8 +167,7 @@ TEST_F(LaunchMenuTest, DefaultRunsTheHostWithTheUriAndClearsTheSelection)
   EXPECT_EQ(test::peer(*window).selection->count_selected_rows(), 0);
   EXPECT_EQ(test::peer(*window).preset_store->children().size(), 0u);
   EXPECT_TRUE(destroyed);
-  test::pump_until([] { return false; }, 100);
-  EXPECT_EQ(shown_menu(), nullptr);
+  EXPECT_TRUE(test::pump_until([] { return shown_menu() == nullptr; }));
 
   // A plugin without presets gets "Default" alone, never the last one's.
   select("urn:q:bare");
@@ -284,8 +267,7 @@ TEST_F(LaunchMenuTest, MenuClosedElsewhereIsReleasedOnce)
   ASSERT_NE(menu, nullptr);
   choose(menu, item_of(menu, "Clean"));
   ASSERT_TRUE(host_ran());
-  test::pump_until([] { return false; }, 100);
-  EXPECT_EQ(shown_menu(), nullptr);
+  EXPECT_TRUE(test::pump_until([] { return shown_menu() == nullptr; }));
 }
 
 TEST_F(LaunchMenuTest, ControlCAndRightButtonCopyTheUri)
