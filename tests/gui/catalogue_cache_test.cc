@@ -6,6 +6,7 @@
 
 #include "app/plugin_list.h"
 #include "catalogue/cache_file.h"
+#include "support/files.h"
 #include "support/lv2_fixture.h"
 #include "support/stderr_capture.h"
 #include "support/ustring_printer.h"
@@ -13,7 +14,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <memory>
@@ -93,8 +93,8 @@ protected:
     setenv("XDG_CACHE_HOME", cache_home.c_str(), 1);
     const std::string config = Glib::get_user_config_dir();
     fs::create_directories(config);
-    std::ofstream(config + "/quillon.conf") << "urn:q:b\nurn:q:gone\n";
-    std::ofstream(config + "/quillon.back") << "urn:q:c\nurn:q:d\n";
+    test::write_file(config + "/quillon.conf", "urn:q:b\nurn:q:gone\n");
+    test::write_file(config + "/quillon.back", "urn:q:c\nurn:q:d\n");
     fixture.add_simple_plugin(
       "a",
       "urn:q:a",
@@ -170,13 +170,11 @@ protected:
     ASSERT_EQ(from.size(), to.size());
     struct stat before;
     ASSERT_EQ(stat(file.c_str(), &before), 0);
-    std::ifstream in(file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), {});
-    in.close();
+    std::string text = test::read_file(file);
     const auto at = text.find(from);
     ASSERT_NE(at, std::string::npos);
     text.replace(at, from.size(), to);
-    std::ofstream(file, std::ios::binary) << text;
+    test::write_file(file, text);
     const timespec times[2] = { before.st_atim, before.st_mtim };
     ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
   }
@@ -237,14 +235,15 @@ TEST_F(CatalogueCache, SearchPathOrderLanguageAndLaunchData)
   // lilv takes depends on the order of the search path.
   const std::string other = cache_home + "/other";
   fs::create_directories(other + "/a2.lv2");
-  std::ofstream(other + "/a2.lv2/manifest.ttl")
-    << test::turtle_prefixes
-    << "<urn:q:a> a lv2:Plugin ; rdfs:seeAlso <a2.ttl> .\n";
-  std::ofstream(other + "/a2.lv2/a2.ttl")
-    << test::turtle_prefixes
-    << "<urn:q:a> a lv2:Plugin, lv2:EQPlugin ; doap:name \"Second\"@en, "
-       "\"Zweites\"@de ; "
-    << port(0, "lv2:AudioPort, lv2:InputPort") << " .\n";
+  test::write_file(other + "/a2.lv2/manifest.ttl",
+                   std::string(test::turtle_prefixes) +
+                     "<urn:q:a> a lv2:Plugin ; rdfs:seeAlso <a2.ttl> .\n");
+  test::write_file(
+    other + "/a2.lv2/a2.ttl",
+    std::string(test::turtle_prefixes) +
+      "<urn:q:a> a lv2:Plugin, lv2:EQPlugin ; doap:name \"Second\"@en, "
+      "\"Zweites\"@de ; " +
+      port(0, "lv2:AudioPort, lv2:InputPort") + " .\n");
   setenv("LV2_PATH", (other + ":" + fixture.path()).c_str(), 1);
   expect_cache_agrees("a second directory first");
   setenv("LV2_PATH", (fixture.path() + ":" + other).c_str(), 1);
@@ -296,8 +295,7 @@ TEST_F(CatalogueCache, TheCacheHoldsNoTranslatedOrCollatedText)
   {
     LV2PluginList window;
   }
-  std::ifstream in(cache_file(), std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  const std::string bytes = test::read_file(cache_file());
   ASSERT_FALSE(bytes.empty());
   EXPECT_EQ(bytes.find("Audio Inputs"), std::string::npos);
   EXPECT_EQ(bytes.find("\nby "), std::string::npos);
@@ -375,9 +373,7 @@ TEST_F(CatalogueCache, HostileCachesGiveAFullScanAndOneLine)
   settle();
   bool cached = true;
   const Shown reference = start(cached);
-  std::ifstream in(cache_file(), std::ios::binary);
-  const std::string good((std::istreambuf_iterator<char>(in)), {});
-  in.close();
+  const std::string good = test::read_file(cache_file());
   ASSERT_FALSE(good.empty());
 
   const auto replaced = [&](const std::string& what,
@@ -393,9 +389,7 @@ TEST_F(CatalogueCache, HostileCachesGiveAFullScanAndOneLine)
     EXPECT_EQ(own_lines(errors), 1) << what << ": " << errors.text_so_far();
   };
   const auto bytes = [&](const std::string& content) {
-    return [this, content] {
-      std::ofstream(cache_file(), std::ios::binary) << content;
-    };
+    return [this, content] { test::write_file(cache_file(), content); };
   };
   replaced("random bytes",
            bytes("\x7f"
@@ -406,12 +400,12 @@ TEST_F(CatalogueCache, HostileCachesGiveAFullScanAndOneLine)
   replaced("one bit changed", bytes(flipped));
   replaced("a symbolic link", [&] {
     const std::string real = cache_home + "/real";
-    std::ofstream(real, std::ios::binary) << good;
+    test::write_file(real, good);
     fs::create_symlink(real, cache_file());
   });
   replaced("a directory", [&] { fs::create_directories(cache_file()); });
   replaced("1 GiB of zeros", [&] {
-    std::ofstream(cache_file(), std::ios::binary) << "";
+    test::write_file(cache_file(), "");
     fs::resize_file(cache_file(), std::uintmax_t(1) << 30);
   });
   // After each, the next start is cached again, but for the directory,
@@ -437,8 +431,7 @@ TEST_F(CatalogueCache, AFullDiskOrAReadOnlyDirectoryLeavesTheWindowWorking)
                   "size=4k,mode=0700"),
             0)
     << "the test runs in the sandbox's own mount namespace";
-  std::ofstream(cache_home + "/quillon/filler", std::ios::binary)
-    << std::string(8192, 'x');
+  test::write_file(cache_home + "/quillon/filler", std::string(8192, 'x'));
   {
     const test::StderrCapture errors;
     EXPECT_EQ(start(cached), reference);

@@ -4,12 +4,12 @@
 #include "catalogue/cache_file.h"
 #include "catalogue/cache_key.h"
 #include "catalogue/row_cache.h"
+#include "support/files.h"
 #include "support/stderr_capture.h"
 
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -159,7 +159,7 @@ protected:
   void put(const std::string& bytes)
   {
     fs::create_directories(directory);
-    std::ofstream(file(), std::ios::binary) << bytes;
+    test::write_file(file(), bytes);
   }
 
   std::string top;
@@ -180,9 +180,7 @@ TEST_F(CacheFiles, WrittenPrivatelyAndReadBack)
   EXPECT_EQ(
     std::distance(fs::directory_iterator(directory), fs::directory_iterator()),
     1);
-  std::ifstream in(file(), std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(bytes, encode_cache(key_of(1), records));
+  EXPECT_EQ(test::read_file(file()), encode_cache(key_of(1), records));
 
   const test::StderrCapture errors;
   const auto read = read_cache(directory, key_of(1), blocked);
@@ -232,7 +230,7 @@ TEST_F(CacheFiles, HostileFilesAreIgnoredWithOneLine)
 
   // A sparse gigabyte of zeros: refused by its size, not read.
   {
-    std::ofstream(file(), std::ios::binary) << "";
+    test::write_file(file(), "");
     fs::resize_file(file(), std::uintmax_t(1) << 30);
     const auto start = std::chrono::steady_clock::now();
     ignored_with_one_line("1 GiB of zeros");
@@ -268,7 +266,7 @@ TEST_F(CacheFiles, AFailedWriteKeepsTheOldCacheAndSaysSoOnce)
     1);
   // A file where the directory should be: nothing written, one line.
   const std::string occupied = top + "/occupied";
-  std::ofstream(occupied) << "";
+  test::write_file(occupied, "");
   const test::StderrCapture errors;
   CacheWriter writer(occupied + "/quillon", key_of(1));
   writer.add(sample_records()[0]);
@@ -322,8 +320,8 @@ protected:
   {
     CacheFiles::SetUp();
     fs::create_directories(top + "/lv2/a.lv2/sub");
-    std::ofstream(top + "/lv2/a.lv2/manifest.ttl") << "manifest";
-    std::ofstream(top + "/lv2/a.lv2/a.ttl") << "doap:name \"A\"";
+    test::write_file(top + "/lv2/a.lv2/manifest.ttl", "manifest");
+    test::write_file(top + "/lv2/a.lv2/a.ttl", "doap:name \"A\"");
     inputs.search_path = top + "/lv2";
     inputs.directories = { top + "/lv2", top + "/missing" };
     inputs.lilv_version = "0.24.14";
@@ -343,7 +341,7 @@ TEST_F(KeyWalk, EveryChangeThatCouldChangeARowChangesTheKey)
   const std::string data = top + "/lv2/a.lv2/a.ttl";
   struct stat old_status;
   ASSERT_EQ(stat(data.c_str(), &old_status), 0);
-  std::ofstream(data) << "doap:name \"B\"";
+  test::write_file(data, "doap:name \"B\"");
   const timespec times[2] = { old_status.st_atim, old_status.st_mtim };
   ASSERT_EQ(utimensat(AT_FDCWD, data.c_str(), times, 0), 0);
   Digest changed = key();
@@ -355,7 +353,7 @@ TEST_F(KeyWalk, EveryChangeThatCouldChangeARowChangesTheKey)
     EXPECT_NE(key(), previous) << what;
   };
   changes("a file added deep inside",
-          [&] { std::ofstream(top + "/lv2/a.lv2/sub/x.ttl") << ""; });
+          [&] { test::write_file(top + "/lv2/a.lv2/sub/x.ttl", ""); });
   changes("an empty directory added",
           [&] { fs::create_directories(top + "/lv2/a.lv2/empty"); });
   changes("a bundle renamed",
@@ -379,7 +377,7 @@ TEST_F(KeyWalk, AFreshChangeIsNotSettledAndLinkLoopsEnd)
   EXPECT_FALSE(fingerprint(inputs).settled);
   std::this_thread::sleep_for(std::chrono::milliseconds(150));
   EXPECT_TRUE(fingerprint(inputs).settled);
-  std::ofstream(top + "/lv2/a.lv2/a.ttl") << "again";
+  test::write_file(top + "/lv2/a.lv2/a.ttl", "again");
   EXPECT_FALSE(fingerprint(inputs).settled);
 }
 
