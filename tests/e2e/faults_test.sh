@@ -74,8 +74,9 @@ xvfb=$!
 for i in $(seq 1 100); do [ -s "$log/display" ] && break; sleep 0.05; done
 DISPLAY=":$(cat "$log/display")" "$QUILLON" 2>"$log/gone.err" &
 q=$!
-DISPLAY=":$(cat "$log/display")" wait_for_window "LV2 plugs" 30 >/dev/null ||
-  fail "X gone: no window on the second server"
+if ! DISPLAY=":$(cat "$log/display")" wait_for_window "LV2 plugs" 30 >/dev/null; then
+  fail "X gone: no window on the second server: $(cat "$log/gone.err")"
+fi
 kill $xvfb
 wait $xvfb 2>/dev/null || true
 if wait_for_exit $q 10; then
