@@ -101,8 +101,12 @@ Index::add(const LilvPlugin* plugin,
     entry.name = cut_name(record.name);
     entry.scan_name = scan_name(record.name);
     entry.match_text = match_text(record.name, entry.class_label, entry.uri);
-    entry.tooltip = Glib::Markup::escape_text(tooltip_text(
-      entry.class_label, record.author, by, port_summary_text(record.ports)));
+    const Glib::ustring tooltip = tooltip_text(
+      entry.class_label, record.author, by, port_summary_text(record.ports));
+    entry.tooltip = Glib::Markup::escape_text(tooltip);
+    if (entry.name.raw() != record.name.raw())
+      entry.cut_name_tooltip =
+        Glib::Markup::escape_text(cut_name_tooltip_text(record.name, tooltip));
   }
   positions.emplace(plugin, items.size());
   items.push_back(std::move(entry));

@@ -30,6 +30,9 @@ struct PluginEntry
   /// The tooltip as Pango markup, which is how the view reads its tooltip
   /// column: the text is escaped, so "<" and "&" show as written.
   Glib::ustring tooltip;
+  /// The tooltip of a row that shows the cut name: the whole name above
+  /// `tooltip`, escaped alike. Empty when the name was not cut.
+  Glib::ustring cut_name_tooltip;
   /// Lower-cased uncut name, class label and URI, for the search.
   std::string match_text;
   /// Collation key of the URI, for the membership tests.

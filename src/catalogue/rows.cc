@@ -69,10 +69,16 @@ LV2PluginList::append_row(const catalogue::PluginEntry& entry,
   uri_value.set(entry.uri);
   Glib::Value<Glib::ustring> name_value;
   name_value.init(columns.name.type());
-  name_value.set(names == RowNames::scan ? entry.scan_name : entry.name);
+  const Glib::ustring& shown =
+    names == RowNames::scan ? entry.scan_name : entry.name;
+  name_value.set(shown);
+  // The views always show the cut name; the scan shows the whole name when
+  // the cut left nothing, and then the usual tooltip is enough.
+  const bool shown_cut =
+    !entry.cut_name_tooltip.empty() && shown.raw() == entry.name.raw();
   Glib::Value<Glib::ustring> tooltip_value;
   tooltip_value.init(columns.tooltip.type());
-  tooltip_value.set(entry.tooltip);
+  tooltip_value.set(shown_cut ? entry.cut_name_tooltip : entry.tooltip);
   Glib::Value<const LilvPlugin*> plugin_value;
   plugin_value.init(columns.plugin.type());
   plugin_value.set(entry.plugin);

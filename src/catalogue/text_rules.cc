@@ -70,6 +70,15 @@ tooltip_text(const Glib::ustring& class_label,
   return text;
 }
 
+Glib::ustring
+cut_name_tooltip_text(const Glib::ustring& name, const Glib::ustring& tooltip)
+{
+  Glib::ustring text = name;
+  text += '\n';
+  text += tooltip;
+  return text;
+}
+
 std::string
 lowered(const Glib::ustring& text)
 {

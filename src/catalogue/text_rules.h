@@ -48,6 +48,12 @@ tooltip_text(const Glib::ustring& class_label,
              const Glib::ustring& by,
              const Glib::ustring& port_summary);
 
+/// The tooltip of a row that shows a cut name: the whole name on a line of
+/// its own, then the row's usual tooltip, so that plugins whose names read
+/// alike once cut can still be told apart.
+Glib::ustring
+cut_name_tooltip_text(const Glib::ustring& name, const Glib::ustring& tooltip);
+
 /// What the search looks in: the uncut name, the class label and the URI
 /// joined with nothing between them, lower-cased.
 std::string

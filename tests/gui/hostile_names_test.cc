@@ -129,5 +129,51 @@ TEST_F(HostileNames, MarkupCharactersAreShownLiterally)
   EXPECT_EQ(uris(), Names{ "urn:q:marked" });
 }
 
+TEST_F(HostileNames, CutNamesShowTheWholeNameInTheirTooltip)
+{
+  // Mono and stereo variants read alike once cut; the tooltip tells them
+  // apart, escaped like the rest of it.
+  fixture.add_simple_plugin("mono",
+                            "urn:q:mono",
+                            "x42 Compressor - Mono <1 & 1>",
+                            "lv2:CompressorPlugin");
+  fixture.add_simple_plugin("stereo",
+                            "urn:q:stereo",
+                            "x42 Compressor - Stereo <2 & 2>",
+                            "lv2:CompressorPlugin");
+  fixture.add_simple_plugin(
+    "short", "urn:q:short", "Amp - Mono", "lv2:AmplifierPlugin");
+  fixture.add_simple_plugin("leading",
+                            "urn:q:leading",
+                            " - a name that begins with the cut",
+                            "lv2:AmplifierPlugin");
+  const std::vector<std::string> all = {
+    "urn:q:mono", "urn:q:stereo", "urn:q:short", "urn:q:leading"
+  };
+  open(all);
+
+  const auto check = [&](const char* where, bool scan) {
+    SCOPED_TRACE(where);
+    EXPECT_EQ(shown_tooltip("urn:q:mono"),
+              "x42 Compressor - Mono <1 & 1>\nCompressor Plugin");
+    EXPECT_EQ(shown_tooltip("urn:q:stereo"),
+              "x42 Compressor - Stereo <2 & 2>\nCompressor Plugin");
+    // Not cut: the tooltip stays as it was.
+    EXPECT_EQ(shown_tooltip("urn:q:short"), "Amplifier Plugin");
+    // The scan shows this name whole; the views show it cut to nothing.
+    EXPECT_EQ(shown_tooltip("urn:q:leading"),
+              scan ? "Amplifier Plugin"
+                   : " - a name that begins with the cut\nAmplifier Plugin");
+  };
+  check("scan", true);
+  test::peer(*window).fav_button.set_active(true);
+  ASSERT_EQ(uris().size(), all.size());
+  check("favourites", false);
+  test::peer(*window).fav_button.set_active(false);
+  search("plugin");
+  ASSERT_EQ(uris().size(), all.size());
+  check("search", false);
+}
+
 } // namespace
 } // namespace quillon
