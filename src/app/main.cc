@@ -1,7 +1,9 @@
 // Process entry: translation, toolkit, the main window, the options.
 
+#include "app/display_loss.h"
 #include "app/message_catalogues.h"
 #include "app/plugin_list.h"
+#include "app/session_end.h"
 #include "common/number_text.h"
 #include "control/control_fifo.h"
 
@@ -59,9 +61,24 @@ main(int argc, char* argv[])
   if (!control_fifo->is_owner)
     control_fifo->send(Glib::IO_OUT, control_fifo->announcement);
 
-  Gtk::Main::run();
+  // The session may end without Quit: a signal, or the display going away.
+  // Either saves the changed marks as Quit does; the FIFO's "quit" and
+  // "exit" still end the loop without saving.
+  int caught_signal = 0;
+  {
+    quillon::SessionEnd session_end(
+      [&window] { return window->changed_mark_lists(); },
+      [] { Gtk::Main::quit(); });
+    quillon::DisplayLossSave display_loss(session_end);
+    Gtk::Main::run();
+    caught_signal = session_end.caught_signal();
+  }
 
   window.reset();
   toolkit.reset();
-  return 0;
+  // Ended by a signal: the status a shell gives a process that the signal
+  // ended, 128 plus its number, while the teardown still runs in full (the
+  // static destruction after main removes the FIFO, which dying by the
+  // signal itself would leave behind).
+  return caught_signal != 0 ? 128 + caught_signal : 0;
 }

@@ -6,6 +6,7 @@
 #include "catalogue/plugin_index.h"
 #include "common/lilv_ptr.h"
 #include "launch/preset_list.h"
+#include "marks/mark_file.h"
 
 #include <cstddef>
 #include <gdk/gdk.h>
@@ -88,6 +89,10 @@ public:
   /// Save a mark list; false (with a diagnostic) when it was not saved.
   bool save_fav_list();
   bool save_bl_list();
+  /// The files that on_quit would write, favourites first, with their
+  /// contents. Reads only the lists, their flags and paths, never a widget:
+  /// the display-loss handler calls it from inside Xlib.
+  std::vector<marks::MarkWrite> changed_mark_lists() const;
 
   // Launching.
   void find_hosts();

@@ -153,6 +153,7 @@ GlobalHotKey::listen()
   display = XOpenDisplay(nullptr);
   if (!display)
     return; // no display: the program runs without the hot-key
+  XSetIOErrorExitHandler(display, &on_connection_lost, this);
   keycode = XKeysymToKeycode(display, XK_Escape);
 
   modifiers = ShiftMask;
@@ -168,13 +169,17 @@ GlobalHotKey::listen()
     const int errors_when_grabbed = grab_errors.load();
     bool stopping = false;
     while (!stopping) {
-      while (XPending(display)) {
+      while (!connection_lost && XPending(display)) {
         XEvent event;
         XNextEvent(display, &event);
         if (event.type == KeyPress)
           g_idle_add_full(
             G_PRIORITY_DEFAULT_IDLE, &toggle_window, nullptr, nullptr);
       }
+      // The server went, or only this connection: the hot-key ends
+      // quietly, and the window's connection tells the rest.
+      if (connection_lost)
+        break;
       // Any later error on this connection gives the hot-key up.
       if (grab_errors.load() != errors_when_grabbed) {
         grabbed = false;
@@ -183,7 +188,7 @@ GlobalHotKey::listen()
       stopping = !wait_for_events();
     }
   }
-  if (!grabbed) {
+  if (!grabbed && !connection_lost) {
     diagnostic(_("X Error:  %s\n Global HotKey disabled\n"), last_error);
     ungrab();
     XFlush(display);
@@ -191,6 +196,12 @@ GlobalHotKey::listen()
   // Only this thread ever used the connection, and it is done with it.
   XCloseDisplay(display);
   display = nullptr;
+}
+
+void
+GlobalHotKey::on_connection_lost(Display* /*display*/, void* listener)
+{
+  static_cast<GlobalHotKey*>(listener)->connection_lost = true;
 }
 
 void

@@ -54,8 +54,15 @@ private:
   /// Waits for X events or the stop request; false when stopping.
   bool wait_for_events();
 
+  /// Xlib's last word on a lost connection: it records the loss and
+  /// returns, so that Xlib marks the connection dead instead of ending the
+  /// process, and the listener ends.
+  static void on_connection_lost(Display* display, void* listener);
+
   int stop_pipe[2] = { -1, -1 };
   bool joined = false;
+  /// Set on the listener thread when its connection is lost.
+  bool connection_lost = false;
 
 public:
   /// Errors the error handler saw on the listener's connection, and the

@@ -1,5 +1,6 @@
 #include "marks/mark_file.h"
 
+#include "common/diagnostics.h"
 #include "common/posix_io.h"
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <glib.h>
+#include <glib/gi18n.h>
 #include <glib/gstdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -128,6 +130,26 @@ replace_file(const std::string& path,
   error = std::strerror(failed_errno);
   g_unlink(temporary.c_str());
   return false;
+}
+
+bool
+save_mark_file(const MarkWrite& write)
+{
+  std::string error;
+  if (replace_file(write.path, write.bytes, error))
+    return true;
+  diagnostic(
+    _("quillon: cannot save %s: %s\n"), write.path.c_str(), error.c_str());
+  return false;
+}
+
+bool
+save_mark_files(const std::vector<MarkWrite>& writes)
+{
+  bool all_saved = true;
+  for (const MarkWrite& write : writes)
+    all_saved = save_mark_file(write) && all_saved;
+  return all_saved;
 }
 
 } // namespace quillon::marks

@@ -38,4 +38,21 @@ replace_file(const std::string& path,
              const std::string& bytes,
              std::string& error);
 
+/// One mark list file to write: its path and its whole new contents.
+struct MarkWrite
+{
+  std::string path;
+  std::string bytes;
+};
+
+/// Replaces one mark list file; false, with a diagnostic naming the file
+/// and the reason, when it was not saved.
+bool
+save_mark_file(const MarkWrite& write);
+
+/// Saves each file in order; one that fails is reported and the next is
+/// still tried. True when all were saved.
+bool
+save_mark_files(const std::vector<MarkWrite>& writes);
+
 } // namespace quillon::marks

@@ -32,11 +32,7 @@ load_marks(const Glib::ustring& user_file, const Glib::ustring& system_file)
 bool
 save_marks(const Glib::ustring& path, const std::vector<Glib::ustring>& marks)
 {
-  std::string error;
-  if (marks::replace_file(path, marks::format_marks(marks), error))
-    return true;
-  diagnostic(_("quillon: cannot save %s: %s\n"), path.c_str(), error.c_str());
-  return false;
+  return marks::save_mark_file({ path, marks::format_marks(marks) });
 }
 
 } // namespace
@@ -118,6 +114,17 @@ bool
 LV2PluginList::save_bl_list()
 {
   return save_marks(bl_file, blacklist);
+}
+
+std::vector<marks::MarkWrite>
+LV2PluginList::changed_mark_lists() const
+{
+  std::vector<marks::MarkWrite> writes;
+  if (fav_changed)
+    writes.push_back({ fav_file, marks::format_marks(favorites) });
+  if (bl_changed)
+    writes.push_back({ bl_file, marks::format_marks(blacklist) });
+  return writes;
 }
 
 void
