@@ -54,12 +54,16 @@ main(int argc, char* argv[])
 
   window->apply_command_line(argc, argv);
 
-  // Announce this process; when another instance owns the FIFO it answers
-  // and this process ends, while that instance's window comes forward.
+  // Announce this process when another instance owns the FIFO: that one
+  // brings its window forward, and this process ends once its line has
+  // been read. Its own window, mapped by the constructor but not yet drawn,
+  // goes at once so that it does not flash on the screen.
   quillon::ControlFifo* control_fifo = quillon::ControlFifo::get_instance();
   control_fifo->announcement = "PID: " + quillon::number_text(getpid());
-  if (!control_fifo->is_owner)
+  if (control_fifo->is_newcomer()) {
+    window->close_window();
     control_fifo->send(Glib::IO_OUT, control_fifo->announcement);
+  }
 
   // The session may end without Quit: a signal, or the display going away.
   // Either saves the changed marks as Quit does; the FIFO's "quit" and

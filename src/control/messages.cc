@@ -43,6 +43,34 @@ classify_line(const std::string& line, const std::string& announcement)
   return Message::unknown;
 }
 
+Reaction
+OwnerLines::react(Message message)
+{
+  switch (message) {
+    case Message::quit:
+      return Reaction::quit;
+    case Message::exit:
+      if (answers_outstanding > 0) {
+        --answers_outstanding;
+        return Reaction::drop;
+      }
+      return taking_over ? Reaction::drop : Reaction::leave;
+    case Message::show:
+    case Message::own_announcement:
+      return Reaction::show;
+    case Message::hide:
+      return Reaction::hide;
+    case Message::systray_action:
+      return Reaction::systray_action;
+    case Message::announcement:
+      ++answers_outstanding;
+      return Reaction::answer;
+    case Message::unknown:
+      break;
+  }
+  return Reaction::report;
+}
+
 std::string
 printable_line(const std::string& line)
 {

@@ -57,6 +57,35 @@ TEST(Messages, PrintedLinesCannotDriveATerminal)
   EXPECT_EQ(printable_line("plain\n"), "plain\n");
 }
 
+TEST(OwnerLines, OwnAnswersReadBackAreDroppedOthersObeyed)
+{
+  OwnerLines lines;
+  // Two newcomers answered: the next two "exit" lines are this owner's.
+  EXPECT_EQ(lines.react(Message::announcement), Reaction::answer);
+  EXPECT_EQ(lines.react(Message::announcement), Reaction::answer);
+  EXPECT_EQ(lines.react(Message::exit), Reaction::drop);
+  EXPECT_EQ(lines.react(Message::own_announcement), Reaction::show);
+  EXPECT_EQ(lines.react(Message::exit), Reaction::drop);
+  EXPECT_EQ(lines.outstanding(), 0u);
+  // None outstanding: "exit" from another program makes the owner leave.
+  EXPECT_EQ(lines.react(Message::exit), Reaction::leave);
+  EXPECT_EQ(lines.react(Message::quit), Reaction::quit);
+  EXPECT_EQ(lines.react(Message::systray_action), Reaction::systray_action);
+  EXPECT_EQ(lines.react(Message::unknown), Reaction::report);
+}
+
+TEST(OwnerLines, ExitsLeftByADeadOwnerAreDroppedOnTakeover)
+{
+  OwnerLines lines;
+  lines.set_taking_over(true);
+  EXPECT_EQ(lines.react(Message::exit), Reaction::drop);
+  EXPECT_EQ(lines.react(Message::exit), Reaction::drop);
+  EXPECT_EQ(lines.react(Message::announcement), Reaction::answer);
+  lines.set_taking_over(false);
+  EXPECT_EQ(lines.react(Message::exit), Reaction::drop);
+  EXPECT_EQ(lines.react(Message::exit), Reaction::leave);
+}
+
 std::vector<LineReader::Line>
 drain(LineReader& reader)
 {
