@@ -20,7 +20,7 @@ toggle_action(bool hidden, bool active)
 bool
 window_is_active(std::optional<bool> manager_says, bool toolkit_says)
 {
-  return manager_says.value_or(toolkit_says);
+  return toolkit_says || manager_says.value_or(false);
 }
 
 std::optional<unsigned long>

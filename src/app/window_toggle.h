@@ -21,8 +21,10 @@ enum class ToggleAction
 ToggleAction
 toggle_action(bool hidden, bool active);
 
-/// Whether the window is the active one: the window manager's word when it
-/// gives one (_NET_ACTIVE_WINDOW), else the toolkit's focus state.
+/// Whether the window is the active one: it has the keyboard focus by the
+/// toolkit's state, or the window manager names it (_NET_ACTIVE_WINDOW).
+/// Either may lag: the toolkit drops the focus while the hot-key's grab is
+/// held, the manager updates its property after the focus has moved.
 bool
 window_is_active(std::optional<bool> manager_says, bool toolkit_says);
 
