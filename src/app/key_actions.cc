@@ -24,4 +24,25 @@ key_action(unsigned keyval, unsigned state)
   }
 }
 
+bool
+is_window_shortcut(KeyAction action)
+{
+  return action == KeyAction::quit || action == KeyAction::refresh ||
+         action == KeyAction::toggle_window;
+}
+
+bool
+HeldKeys::press(unsigned keycode)
+{
+  if (keycode == 0)
+    return false;
+  return !held.insert(keycode).second;
+}
+
+void
+HeldKeys::release(unsigned keycode)
+{
+  held.erase(keycode);
+}
+
 } // namespace quillon

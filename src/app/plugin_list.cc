@@ -208,6 +208,15 @@ LV2PluginList::connect_signals()
     sigc::mem_fun(*this, &LV2PluginList::on_button_release));
   tree_view.signal_key_release_event().connect(
     sigc::mem_fun(*this, &LV2PluginList::on_key_release));
+  // Before the window's own handling, which passes keys to the focused
+  // widget: the shortcuts come first, wherever the focus is.
+  signal_key_press_event().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_window_key_press), false);
+  signal_key_release_event().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_window_key_release), false);
+  signal_focus_out_event().connect(
+    sigc::mem_fun(*this, &LV2PluginList::on_window_focus_out), false);
+  signal_unmap().connect([this] { held_keys.clear(); });
   quit_button.signal_clicked().connect(
     sigc::mem_fun(*this, &LV2PluginList::on_quit));
   fav_connection = fav_button.signal_toggled().connect(

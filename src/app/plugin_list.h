@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/key_actions.h"
 #include "app/options.h"
 #include "app/window_control.h"
 #include "catalogue/detached_model.h"
@@ -74,6 +75,12 @@ public:
   void close_window() override;
   void unselect_and_focus();
   void systray_menu(guint button, guint32 activate_time);
+
+  // The window's shortcuts, wherever the focus is: they act on the press
+  // and see the focused widget's own handling only when they pass a key on.
+  bool on_window_key_press(GdkEventKey* event);
+  bool on_window_key_release(GdkEventKey* event);
+  bool on_window_focus_out(GdkEventFocus* event);
 
   // Plugin list rows, scan, views and search, class list.
   void scan_plugins();
@@ -202,6 +209,17 @@ private:
     catalogue::DetachedModel detached;
     std::vector<Row> rows;
   };
+
+  /// Moves the shown window to the current desktop when it is on another,
+  /// then raises and focuses it.
+  void bring_forward();
+
+  /// The action of a key event. A layout that types no Latin letters gets
+  /// the letter of the key in the first layout (Control+Q where a Cyrillic
+  /// layout gives "й").
+  static KeyAction key_event_action(const GdkEventKey& event);
+  /// The keys pressed in the window and not yet released.
+  HeldKeys held_keys;
 
   void set_up_columns();
   /// A width for a check-box column that shows its title and its box.

@@ -1,7 +1,9 @@
 // Showing and hiding the window, and the tray menu. The window keeps its
 // position across hiding so that it comes back where it was.
 
+#include "app/desktop_hints.h"
 #include "app/plugin_list.h"
+#include "app/window_toggle.h"
 
 #include <gdkmm/window.h>
 #include <gtk/gtk.h>
@@ -40,17 +42,39 @@ LV2PluginList::unselect_and_focus()
 void
 LV2PluginList::systray_action()
 {
-  if (is_hidden(*this)) {
-    if (options.systray)
-      options.systray = false;
-    else
-      move(window_x, window_y);
-    present();
-    unselect_and_focus();
-  } else {
-    get_window()->get_root_origin(window_x, window_y);
-    hide();
+  const bool hidden = is_hidden(*this);
+  // Read only for a shown window: a hidden one is never the active one.
+  const bool active =
+    !hidden && window_is_active(desktop::manager_says_active(gobj()),
+                                property_is_active().get_value());
+  switch (toggle_action(hidden, active)) {
+    case ToggleAction::show:
+      if (options.systray)
+        options.systray = false;
+      else
+        move(window_x, window_y);
+      present();
+      unselect_and_focus();
+      break;
+    case ToggleAction::bring_forward:
+      bring_forward();
+      break;
+    case ToggleAction::hide:
+      get_window()->get_root_origin(window_x, window_y);
+      hide();
+      break;
   }
+}
+
+void
+LV2PluginList::bring_forward()
+{
+  // The user asked on the desktop they are on: the window comes there,
+  // rather than taking them to another.
+  if (const auto desktop = desktop_to_move_to(desktop::window_desktop(gobj()),
+                                              desktop::current_desktop(gobj())))
+    desktop::move_to_desktop(gobj(), *desktop);
+  show_window();
 }
 
 void

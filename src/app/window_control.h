@@ -11,7 +11,8 @@ public:
   virtual void show_window() = 0;
   /// Hides the window, remembering where it was.
   virtual void hide_window() = 0;
-  /// Shows the hidden window, or hides the shown one: the tray click.
+  /// Shows the hidden window, brings forward a shown one that is not the
+  /// active window, hides the active one: the tray click.
   virtual void systray_action() = 0;
   /// Takes the window off the screen at once: the process ends next.
   virtual void close_window() = 0;

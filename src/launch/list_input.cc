@@ -1,5 +1,6 @@
-// Mouse and key handling of the plugin list: the launch menu, the copy of
-// a plugin's URI and the window's Control-key shortcuts.
+// Mouse and key handling of the plugin list: the launch menu and the copy
+// of a plugin's URI. The window's Control-key shortcuts are taken on the
+// press, by the window (app/shortcuts.cc).
 
 #include "app/key_actions.h"
 #include "app/plugin_list.h"
@@ -46,7 +47,7 @@ LV2PluginList::on_button_release(GdkEventButton* event)
 bool
 LV2PluginList::on_key_release(GdkEventKey* event)
 {
-  switch (key_action(event->keyval, event->state)) {
+  switch (key_event_action(*event)) {
     case KeyAction::launch_menu:
       if (cursor_in_name_column(tree_view))
         show_launch_menu();
@@ -55,14 +56,9 @@ LV2PluginList::on_key_release(GdkEventKey* event)
       copy_uri();
       break;
     case KeyAction::quit:
-      on_quit();
-      break;
     case KeyAction::refresh:
-      on_refresh();
-      break;
     case KeyAction::toggle_window:
-      systray_action();
-      break;
+      // The window acted on the press already.
     case KeyAction::none:
       break;
   }

@@ -1,10 +1,13 @@
 // Showing and hiding the window under a real window manager (openbox).
 
+#include "app/desktop_hints.h"
+#include "support/key_events.h"
 #include "support/main_loop.h"
 #include "support/window_fixture.h"
 #include "support/window_manager.h"
 #include "support/window_peer.h"
 
+#include <gdk/gdkkeysyms.h>
 #include <gdkmm/window.h>
 #include <gtest/gtest.h>
 
@@ -20,6 +23,8 @@ protected:
     fixture.add_simple_plugin("b", "urn:q:b", "Beta");
     open();
     ASSERT_TRUE(test::pump_until([this] { return shown(); }, 5000));
+    // The toggle hides only the window the user looks at: the active one.
+    wait_shown(true);
   }
 
   bool shown() const
@@ -158,6 +163,56 @@ TEST_F(Visibility, ShowRestoresOnlyARealRememberedPosition)
   EXPECT_EQ(
     std::make_pair(test::peer(*window).window_x, test::peer(*window).window_y),
     origin());
+}
+
+TEST_F(Visibility, ACoveredWindowIsBroughtForwardThenHidden)
+{
+  Gtk::Window cover;
+  cover.set_default_size(1200, 900);
+  cover.move(0, 0);
+  cover.show();
+  cover.present();
+  ASSERT_TRUE(test::pump_until(
+    [&] { return cover.property_is_active().get_value(); }, 5000));
+  ASSERT_TRUE(test::window_manager_caught_up());
+  ASSERT_EQ(desktop::manager_says_active(window->gobj()), false);
+  disturb();
+
+  window->systray_action();
+  wait_shown(true);
+  EXPECT_TRUE(test::pump_until(
+    [&] { return desktop::manager_says_active(window->gobj()) == true; }));
+  expect_reset();
+
+  // Now the user looks at it: hidden, and Control+W does the same.
+  {
+    SCOPED_TRACE("toggled when active");
+    window->systray_action();
+    wait_shown(false);
+  }
+  window->systray_action();
+  wait_shown(true);
+  SCOPED_TRACE("Control+W");
+  test::tap_key(*window, GDK_KEY_w, GDK_CONTROL_MASK);
+  wait_shown(false);
+}
+
+TEST_F(Visibility, AWindowOnAnotherDesktopComesToTheCurrentOne)
+{
+  const auto current = desktop::current_desktop(window->gobj());
+  ASSERT_TRUE(current);
+  desktop::move_to_desktop(window->gobj(), *current + 1);
+  ASSERT_TRUE(test::pump_until(
+    [&] { return desktop::window_desktop(window->gobj()) == *current + 1; },
+    5000))
+    << "the window manager has a single desktop";
+  ASSERT_TRUE(test::window_manager_caught_up());
+
+  window->systray_action();
+  EXPECT_TRUE(test::pump_until(
+    [&] { return desktop::window_desktop(window->gobj()) == current; }, 5000));
+  wait_shown(true);
+  EXPECT_EQ(desktop::current_desktop(window->gobj()), current);
 }
 
 TEST_F(Visibility, TrayMenuPopsUpWithItsQuitItem)

@@ -37,5 +37,32 @@ TEST(KeyDispatch, ReturnAndSpaceFirstThenControlLetters)
   EXPECT_EQ(key_action(escape, control), KeyAction::none);
 }
 
+TEST(KeyDispatch, OnlyQuitRefreshAndToggleAreTheWindowsOwn)
+{
+  EXPECT_TRUE(is_window_shortcut(key_action('q', control)));
+  EXPECT_TRUE(is_window_shortcut(key_action('R', control)));
+  EXPECT_TRUE(is_window_shortcut(key_action('w', control)));
+  // Control+C copies what the focused place holds; Return and space are
+  // the list's.
+  EXPECT_FALSE(is_window_shortcut(key_action('c', control)));
+  EXPECT_FALSE(is_window_shortcut(key_action(return_key, control)));
+  EXPECT_FALSE(is_window_shortcut(key_action(space, 0)));
+}
+
+TEST(HeldKeys, RepeatsUntilReleasedAndNeverWithoutAKeyCode)
+{
+  HeldKeys held;
+  EXPECT_FALSE(held.press(24));
+  EXPECT_TRUE(held.press(24));
+  EXPECT_FALSE(held.press(25)) << "another key is a press of its own";
+  held.release(24);
+  EXPECT_FALSE(held.press(24));
+  EXPECT_TRUE(held.press(25));
+  held.clear();
+  EXPECT_FALSE(held.press(25));
+  EXPECT_FALSE(held.press(0));
+  EXPECT_FALSE(held.press(0));
+}
+
 } // namespace
 } // namespace quillon
